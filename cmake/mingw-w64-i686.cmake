@@ -1,0 +1,14 @@
+# Cross-build for 32-bit Windows with mingw-w64 (posix thread model, like the 64-bit build).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(VELT_MINGW_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${VELT_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VELT_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VELT_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VELT_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# 32-bit Windows programs cannot run on this build machine: build them, do not run them.
