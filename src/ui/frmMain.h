@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/WinRecords.h"
+#include "session/mWinVer.h"
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
 
@@ -56,6 +57,7 @@ private:
 
     platform::WindowsApi& api_;
     platform::Windowing& ui_;
+    mWinVer winVer_;
     // The tray icon was taken down for a log off that has not happened (yet).
     bool trayRemovedForLogoff_ = false;
 };

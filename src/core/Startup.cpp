@@ -1,0 +1,123 @@
+// Start-up, hiding to the tray, exit, and the end of the Windows session.
+#include <cstdio>
+#include <string>
+
+#include "core/SettingsFile.h"
+#include "tray/Module1.h"
+#include "ui/Texts.h"
+#include "ui/frmMain.h"
+
+namespace velt {
+
+using platform::Ctl;
+
+namespace {
+
+// Start-up goes on whatever fails: a failing step is abandoned and the next one runs.
+template <class Step>
+void SkipOnFailure(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+// The answer of a test, or `onFailure` when the test itself fails.
+template <class Test>
+bool TestOr(Test&& test, bool onFailure) noexcept {
+    try {
+        return test();
+    } catch (...) {
+        return onFailure;
+    }
+}
+
+std::string TwoDigits(int i) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", i);
+    return text;
+}
+
+void FillList(platform::Windowing& ui, Ctl box, int count) {
+    for (std::uint8_t i = 0; i < count; ++i) ui.SetListItem(box, i, TwoDigits(i));
+    ui.SetComboText(box, "00");
+}
+
+}  // namespace
+
+void frmMain::Form_Load() {
+    // A query that cannot answer must not keep the program from starting.
+    if (TestOr([&] { return api_.IsAnotherInstanceRunning(); }, false)) {
+        SkipOnFailure([&] { ui_.MsgBox(texts::kAlreadyRunning, platform::MB_OK, texts::kAppTitle); });
+        api_.ExitProcess(0);
+        return;
+    }
+
+    SkipOnFailure([&] { FillList(ui_, Ctl::txtTime0, 24); });
+    SkipOnFailure([&] { FillList(ui_, Ctl::txtTime1, 60); });
+    TrayTip = texts::kStopped;
+    SkipOnFailure([&] { ProTask(); });
+    SkipOnFailure([&] {
+        if (ui_.Caption(Ctl::lblKAKU).empty()) ui_.SetCaption(Ctl::lblKAKU, texts::kNotRegistered);
+    });
+    SkipOnFailure([&] { ui_.SetValue(Ctl::optSTART0, true); });
+
+    SettingsFile settings(api_, ui_);
+    // When it cannot be told whether the file exists, it is read, never overwritten.
+    if (TestOr([&] { return settings.SettingsFileExists() == False; }, false)) {
+        SkipOnFailure([&] { settings.WriteDefaultSettings(); });
+    } else {
+        SkipOnFailure([&] { settings.LoadSettings(); });
+    }
+
+    if (TestOr([&] { return ui_.Value(Ctl::optSTART0); }, true)) {
+        SkipOnFailure([&] { RegisterSchedule(); });
+    }
+    SkipOnFailure([&] { ui_.Hide(); });
+}
+
+void frmMain::Form_Unload(std::int16_t& Cancel) {
+    const std::string status = ui_.Caption(Ctl::lblKAKU);
+    if (status.empty() || status == texts::kNotRegistered) {
+        try {
+            ui_.SetIconFromFile(AppFile(texts::kIconOffFileName));
+        } catch (const platform::PlatformError&) {
+            // Without the picture the tray still has to say that nothing is registered, and
+            // the window still has to close.
+        }
+        TrayTip = texts::kNotRegistered;
+        ProTask();
+    }
+    if (Cancel == 0) {
+        Cancel = 1;
+        ui_.Hide();
+    }
+}
+
+void frmMain::Command2_Click() {
+    const int answer = ui_.MsgBox(texts::kConfirmExit, platform::MB_YESNO | platform::MB_ICONQUESTION,
+                                  texts::kAppTitle);
+    if (answer == platform::IDYES) {
+        Module1::RemoveTrayIcon(api_, ui_);
+        api_.ExitProcess(0);
+    }
+}
+
+bool frmMain::Form_QueryEndSession() {
+    // Closing the window only hides it, but the end of the session is not the user's close.
+    return true;
+}
+
+void frmMain::Form_EndSession(bool ending) {
+    if (ending) {
+        Module1::RemoveTrayIcon(api_, ui_);
+        api_.ExitProcess(0);
+    } else if (trayRemovedForLogoff_) {
+        // The log off was called off after the icon had gone.
+        ProTask();
+    }
+}
+
+void frmMain::TaskbarCreated() { ProTask(); }
+
+}  // namespace velt

@@ -1,0 +1,101 @@
+#include "tray/TrayIcon.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "ui/frmMain.h"
+
+namespace velt {
+
+using platform::Ctl;
+
+namespace {
+
+// Length of the UTF-8 sequence starting with `lead`; 1 for a stray byte so it is still consumed.
+std::size_t Utf8Length(unsigned char lead) noexcept {
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC2) return 2;
+    return 1;
+}
+
+bool RoundToInt32(double value, std::int32_t& out) noexcept {
+    const double r = std::nearbyint(value);  // the default rounding mode: halves to even
+    if (!(r >= std::numeric_limits<std::int32_t>::min() &&
+          r <= std::numeric_limits<std::int32_t>::max())) {
+        return false;
+    }
+    out = static_cast<std::int32_t>(r);
+    return true;
+}
+
+}  // namespace
+
+std::string TrayTipBytes(std::string_view tip,
+                         const std::function<std::string(std::string_view)>& toAnsi) {
+    std::string whole = toAnsi(tip);
+    if (whole.size() <= kTrayTipMaxBytes) return whole;
+
+    // Too long: take whole characters while they fit.
+    std::string cut;
+    for (std::size_t i = 0; i < tip.size();) {
+        const std::size_t n = std::min(Utf8Length(static_cast<unsigned char>(tip[i])), tip.size() - i);
+        const std::string ch = toAnsi(tip.substr(i, n));
+        if (cut.size() + ch.size() > kTrayTipMaxBytes) break;
+        cut += ch;
+        i += n;
+    }
+    return cut;
+}
+
+void FillTrayData(platform::NotifyIconData89& data, std::uint32_t hWnd, std::uint32_t hIcon,
+                  std::string_view tipBytes) noexcept {
+    data.cbSize = sizeof(platform::NotifyIconData89);
+    data.hWnd = hWnd;
+    data.uID = kTrayIconId;
+    data.uFlags = platform::NIF_MESSAGE | platform::NIF_ICON | platform::NIF_TIP;
+    data.uCallbackMessage = platform::WM_MOUSEMOVE;
+    data.hIcon = hIcon;
+    const std::size_t n = std::min(tipBytes.size(), kTrayTipMaxBytes);
+    std::memcpy(data.szTip, tipBytes.data(), n);
+    data.szTip[n] = '\0';
+}
+
+int DecodeTrayEvent(float xTwips, float twipsPerPixel) noexcept {
+    std::int32_t x = 0, factor = 0;
+    if (!RoundToInt32(xTwips, x) || !RoundToInt32(twipsPerPixel, factor) || factor == 0) return 0;
+    return x / factor;  // truncates toward zero
+}
+
+std::uint32_t HandleBits(platform::Handle handle) noexcept {
+    return static_cast<std::uint32_t>(handle & 0xFFFFFFFFu);
+}
+
+void frmMain::ProTask() {
+    const std::string tip =
+        TrayTipBytes(TrayTip, [this](std::string_view text) { return api_.ToAnsi(text); });
+    FillTrayData(TrayData, HandleBits(ui_.WindowHandle()), HandleBits(ui_.IconHandle()), tip);
+    api_.Shell_NotifyIconA(platform::NIM_DELETE, TrayData);
+    api_.Shell_NotifyIconA(platform::NIM_ADD, TrayData);
+    trayRemovedForLogoff_ = false;
+    // Touching the menu brings the hidden menu form into being.
+    ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
+}
+
+void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float /*Y*/) {
+    switch (DecodeTrayEvent(X, ui_.TwipsPerPixelX())) {
+    case platform::WM_LBUTTONDBLCLK:
+        ui_.Show();
+        break;
+    case platform::WM_RBUTTONUP:
+        api_.SetForegroundWindow(ui_.WindowHandle());
+        ui_.DoEvents();
+        ui_.PopupTrayMenu();
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace velt

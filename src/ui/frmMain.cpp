@@ -1,0 +1,34 @@
+// Handlers that belong to the main window itself.
+#include "ui/frmMain.h"
+
+#include "ui/ElapsedTime.h"
+
+namespace velt {
+
+namespace {
+
+// "0" and the number, then the last two characters: 7 -> "07", 123 -> "23".
+std::string LastTwoDigits(std::uint32_t n) {
+    const std::string text = "0" + std::to_string(n);
+    return text.substr(text.size() - 2);
+}
+
+}  // namespace
+
+std::string ElapsedText(std::uint32_t tickCount) {
+    const std::uint32_t s = tickCount / 1000;
+    const std::uint32_t m = s / 60;
+    const std::uint32_t h = m / 60;
+    const std::uint32_t minutes = m - 60 * h;
+    const std::uint32_t seconds = s - (3600 * h + 60 * minutes);
+    return LastTwoDigits(h) + ":" + LastTwoDigits(minutes) + ":" + LastTwoDigits(seconds);
+}
+
+void frmMain::Timer2_Timer() { ui_.SetCaption(platform::Ctl::Label7, ElapsedText(api_.GetTickCount())); }
+
+void frmMain::txtTime_KeyDown(std::int16_t /*Index*/, std::int16_t& KeyCode, std::int16_t /*Shift*/) {
+    constexpr std::int16_t kEnter = 13;
+    if (KeyCode == kEnter) ui_.SendTabKey();  // on to the next box, as Tab would
+}
+
+}  // namespace velt
