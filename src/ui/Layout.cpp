@@ -1,0 +1,108 @@
+#include "ui/Layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace velt::ui {
+
+namespace {
+
+// a / b rounded to the nearest integer, halves away from zero; b > 0.
+long long DivideRounded(long long a, long long b) noexcept {
+    return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b);
+}
+
+void AppendFocusOrder(Ctl parent, std::vector<Ctl>& order) {
+    for (const MainControl* c : ChildrenInTabOrder(parent)) {
+        if (c->kind == Kind::Frame) {
+            AppendFocusOrder(c->ctl, order);
+        } else if (TakesFocus(c->kind)) {
+            order.push_back(c->ctl);
+        }
+    }
+}
+
+}  // namespace
+
+int TwipsToPixels(int twips, int dpi) noexcept {
+    return static_cast<int>(DivideRounded(static_cast<long long>(twips) * dpi, kTwipsPerInch));
+}
+
+int TwipsPerPixel(int dpi) noexcept {
+    if (dpi <= 0) dpi = kStandardDpi;
+    return std::max(1, static_cast<int>(DivideRounded(kTwipsPerInch, dpi)));
+}
+
+int PointsToPixels(double points, int dpi) noexcept {
+    return static_cast<int>(std::lround(points * dpi / 72.0));
+}
+
+PixelRect ToPixels(const TwipsRect& twips, int dpi) noexcept {
+    const int left = TwipsToPixels(twips.left, dpi);
+    const int top = TwipsToPixels(twips.top, dpi);
+    return {left, top, TwipsToPixels(twips.right(), dpi) - left,
+            TwipsToPixels(twips.bottom(), dpi) - top};
+}
+
+const MainControl& Find(Ctl control) {
+    for (const MainControl& c : kMainControls) {
+        if (c.ctl == control) return c;
+    }
+    throw std::out_of_range("not a control of the main window");
+}
+
+std::vector<const MainControl*> ChildrenInTabOrder(Ctl parent) {
+    std::vector<const MainControl*> children;
+    for (const MainControl& c : kMainControls) {
+        if (c.parent == parent) children.push_back(&c);
+    }
+    std::stable_sort(children.begin(), children.end(),
+                     [](const MainControl* a, const MainControl* b) { return a->tab < b->tab; });
+    return children;
+}
+
+std::vector<Ctl> FocusOrder() {
+    std::vector<Ctl> order;
+    AppendFocusOrder(Ctl::frmMain, order);
+    return order;
+}
+
+TwipsRect RectInWindow(Ctl control) {
+    TwipsRect r = Find(control).rect;
+    for (Ctl p = Find(control).parent; p != Ctl::frmMain; p = Find(p).parent) {
+        r.left += Find(p).rect.left;
+        r.top += Find(p).rect.top;
+    }
+    return r;
+}
+
+std::vector<Ctl> OptionGroup(Ctl option) {
+    std::vector<Ctl> group;
+    const MainControl* self = nullptr;
+    for (const MainControl& c : kMainControls) {
+        if (c.ctl == option) self = &c;
+    }
+    if (self == nullptr || self->kind != Kind::OptionButton) return group;
+    for (const MainControl* c : ChildrenInTabOrder(self->parent)) {
+        if (c->kind == Kind::OptionButton) group.push_back(c->ctl);
+    }
+    return group;
+}
+
+const AboutControlSpec& Find(AboutControl control) {
+    for (const AboutControlSpec& c : kAboutControls) {
+        if (c.control == control) return c;
+    }
+    throw std::out_of_range("not a control of the About window");
+}
+
+std::optional<platform::MenuItem> MenuItemById(int id) noexcept {
+    if (id == 0) return std::nullopt;
+    for (const MenuEntry& e : kTrayMenu) {
+        if (e.id == id) return e.item;
+    }
+    return std::nullopt;
+}
+
+}  // namespace velt::ui
