@@ -5,6 +5,55 @@
 #include <cstddef>
 #include <cstdint>
 
+// The constants below carry their Windows names, which <windows.h> defines as macros: set the
+// macros aside while they are declared, so that this header may follow <windows.h>.
+#pragma push_macro("NIM_ADD")
+#undef NIM_ADD
+#pragma push_macro("NIM_DELETE")
+#undef NIM_DELETE
+#pragma push_macro("NIF_MESSAGE")
+#undef NIF_MESSAGE
+#pragma push_macro("NIF_ICON")
+#undef NIF_ICON
+#pragma push_macro("NIF_TIP")
+#undef NIF_TIP
+#pragma push_macro("VER_PLATFORM_WIN32_NT")
+#undef VER_PLATFORM_WIN32_NT
+#pragma push_macro("TOKEN_ADJUST_PRIVILEGES")
+#undef TOKEN_ADJUST_PRIVILEGES
+#pragma push_macro("SE_PRIVILEGE_ENABLED")
+#undef SE_PRIVILEGE_ENABLED
+#pragma push_macro("ERROR_NOT_ALL_ASSIGNED")
+#undef ERROR_NOT_ALL_ASSIGNED
+#pragma push_macro("EWX_LOGOFF")
+#undef EWX_LOGOFF
+#pragma push_macro("EWX_SHUTDOWN")
+#undef EWX_SHUTDOWN
+#pragma push_macro("EWX_REBOOT")
+#undef EWX_REBOOT
+#pragma push_macro("WM_MOUSEMOVE")
+#undef WM_MOUSEMOVE
+#pragma push_macro("WM_LBUTTONDBLCLK")
+#undef WM_LBUTTONDBLCLK
+#pragma push_macro("WM_RBUTTONUP")
+#undef WM_RBUTTONUP
+#pragma push_macro("MB_OK")
+#undef MB_OK
+#pragma push_macro("MB_OKCANCEL")
+#undef MB_OKCANCEL
+#pragma push_macro("MB_YESNO")
+#undef MB_YESNO
+#pragma push_macro("MB_ICONQUESTION")
+#undef MB_ICONQUESTION
+#pragma push_macro("IDOK")
+#undef IDOK
+#pragma push_macro("IDCANCEL")
+#undef IDCANCEL
+#pragma push_macro("IDYES")
+#undef IDYES
+#pragma push_macro("IDNO")
+#undef IDNO
+
 namespace velt::platform {
 
 // Handles (HWND, HICON, HANDLE) travel as integers through the seam.
@@ -92,3 +141,27 @@ inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
 }  // namespace velt::platform
+
+#pragma pop_macro("NIM_ADD")
+#pragma pop_macro("NIM_DELETE")
+#pragma pop_macro("NIF_MESSAGE")
+#pragma pop_macro("NIF_ICON")
+#pragma pop_macro("NIF_TIP")
+#pragma pop_macro("VER_PLATFORM_WIN32_NT")
+#pragma pop_macro("TOKEN_ADJUST_PRIVILEGES")
+#pragma pop_macro("SE_PRIVILEGE_ENABLED")
+#pragma pop_macro("ERROR_NOT_ALL_ASSIGNED")
+#pragma pop_macro("EWX_LOGOFF")
+#pragma pop_macro("EWX_SHUTDOWN")
+#pragma pop_macro("EWX_REBOOT")
+#pragma pop_macro("WM_MOUSEMOVE")
+#pragma pop_macro("WM_LBUTTONDBLCLK")
+#pragma pop_macro("WM_RBUTTONUP")
+#pragma pop_macro("MB_OK")
+#pragma pop_macro("MB_OKCANCEL")
+#pragma pop_macro("MB_YESNO")
+#pragma pop_macro("MB_ICONQUESTION")
+#pragma pop_macro("IDOK")
+#pragma pop_macro("IDCANCEL")
+#pragma pop_macro("IDYES")
+#pragma pop_macro("IDNO")
