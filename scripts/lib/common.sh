@@ -1,0 +1,164 @@
+# shellcheck shell=bash
+# Shared set-up for the project's scripts: Debian packages, the locale, the Wine prefix and a
+# virtual display. Source it; every function is idempotent and cheap once things are in place.
+
+VELT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+VELT_BUILD="$VELT_ROOT/build"
+VELT_WINE_TEMPLATE="$VELT_BUILD/wine-template"
+export VELT_ROOT
+
+# What the build, the tests and the run need on a bare Debian 12.
+VELT_PACKAGES=(
+    cmake ninja-build g++ googletest libgtest-dev clang
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    wine wine64
+    # wine's X11 driver loads these at run time (its recommends)
+    libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
+    fonts-wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales e2fsprogs
+)
+
+velt_log() { printf '==> %s\n' "$*" >&2; }
+
+velt_as_root() {
+    if [[ $(id -u) -eq 0 ]]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+# Installs those of the given Debian packages that are missing.
+velt_ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if [[ $(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null) != "install ok installed" ]]; then
+            missing+=("$pkg")
+        fi
+    done
+    ((${#missing[@]})) || return 0
+    velt_log "installing: ${missing[*]}"
+    velt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    velt_as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Wine reads LC_ALL itself for the code page (GetACP() is 932 either way), but converts file names
+# with the C library's locale: without ja_JP.UTF-8 generated, every non-ASCII path fails.
+velt_ensure_locale() {
+    if locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+        return 0
+    fi
+    velt_log "generating the ja_JP.UTF-8 locale"
+    velt_as_root localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8
+}
+
+velt_ensure_all() {
+    velt_ensure_packages "${VELT_PACKAGES[@]}"
+    velt_ensure_locale
+}
+
+# --- Wine ------------------------------------------------------------------------------------
+
+velt_wine_env() {
+    export LC_ALL=ja_JP.UTF-8
+    export WINEPREFIX="${WINEPREFIX:-$VELT_BUILD/wineprefix}"
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEARCH=win64
+}
+
+# The template prefix is made once (about 12 s); prefixes are copies of it (about 1 s).
+velt_make_wine_template() {
+    [[ -f $VELT_WINE_TEMPLATE/.velt-ready ]] && return 0
+    velt_ensure_locale  # the font names below are Japanese
+    velt_log "creating the Wine template prefix (once)"
+    local tmp="$VELT_WINE_TEMPLATE.tmp.$$"
+    rm -rf "$tmp"
+    mkdir -p "$VELT_BUILD"
+    (
+        velt_wine_env
+        export WINEPREFIX="$tmp"
+        unset DISPLAY
+        {
+            wineboot -i
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+            # Japanese dialog fonts resolve to IPA Gothic
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ \
+                /d IPAPGothic /f
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ \
+                /d IPAPGothic /f
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
+                /d IPAGothic /f
+        } >"$VELT_BUILD/wine-template.log" 2>&1
+        wineserver -w
+    )
+    cp /usr/share/wine/fonts/*.ttf "$tmp/drive_c/windows/Fonts/"
+    touch "$tmp/.velt-ready"
+    rm -rf "$VELT_WINE_TEMPLATE"
+    mv "$tmp" "$VELT_WINE_TEMPLATE"
+}
+
+# Makes DIR a fresh copy of the template prefix (for tests that want a prefix of their own).
+velt_fresh_prefix() {
+    local dir="$1"
+    velt_make_wine_template
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    cp -a "$VELT_WINE_TEMPLATE" "$dir"
+}
+
+# The project prefix, build/wineprefix, made from the template when missing. Serialized with a
+# lock: ctest may start several Wine tests at once.
+velt_ensure_prefix() {
+    local prefix="$VELT_BUILD/wineprefix"
+    [[ -f $prefix/.velt-ready ]] && return 0
+    mkdir -p "$VELT_BUILD"
+    (
+        flock 9
+        if [[ ! -f $prefix/.velt-ready ]]; then
+            velt_make_wine_template
+            velt_fresh_prefix "$prefix"
+        fi
+    ) 9>"$VELT_BUILD/.wineprefix.lock"
+}
+
+# Stops the project prefix's wineserver and everything running in it.
+velt_wine_stop() {
+    (velt_wine_env && wineserver -k >/dev/null 2>&1) || true
+}
+
+# --- a virtual display -----------------------------------------------------------------------
+
+VELT_XVFB_PID=""
+
+# Starts Xvfb on a free display and exports DISPLAY; waits until it answers.
+velt_xvfb_start() {
+    local n
+    for n in $(seq 90 140); do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$VELT_BUILD/xvfb-$n.log" 2>&1 &
+        VELT_XVFB_PID=$!
+        for _ in $(seq 1 100); do
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$VELT_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$VELT_XVFB_PID" 2>/dev/null || true
+        wait "$VELT_XVFB_PID" 2>/dev/null || true
+        VELT_XVFB_PID=""
+    done
+    velt_log "could not start Xvfb"
+    return 1
+}
+
+velt_xvfb_stop() {
+    if [[ -n $VELT_XVFB_PID ]]; then
+        kill "$VELT_XVFB_PID" 2>/dev/null || true
+        wait "$VELT_XVFB_PID" 2>/dev/null || true
+        VELT_XVFB_PID=""
+    fi
+}

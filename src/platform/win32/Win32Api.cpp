@@ -1,0 +1,390 @@
+#include "platform/win32/Win32Api.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+#include "platform/win32/Text_win.h"
+#include "platform/win32/VersionResource_win.h"
+
+namespace velt::platform::win32 {
+
+static_assert(sizeof(OSVERSIONINFOA) == sizeof(OsVersionInfoA148));
+static_assert(sizeof(LUID) == sizeof(Luid));
+static_assert(offsetof(TOKEN_PRIVILEGES, Privileges) == offsetof(TokenPrivileges28, Privileges));
+static_assert(sizeof(LUID_AND_ATTRIBUTES) == sizeof(LuidAndAttributes));
+static_assert(alignof(TOKEN_PRIVILEGES) <= alignof(TokenPrivileges28));
+
+namespace {
+
+constexpr DWORD kVersionResourceId = 1;  // VS_VERSION_INFO
+
+HANDLE ToHandle(Handle handle) noexcept { return reinterpret_cast<HANDLE>(handle); }
+
+Handle FromHandle(HANDLE handle) noexcept { return reinterpret_cast<Handle>(handle); }
+
+// Handles in the program's records are 32-bit; Windows keeps user and GDI handles in that range
+// and widens them by sign extension.
+template <typename H>
+H WidenHandle(std::uint32_t value) noexcept {
+    return reinterpret_cast<H>(static_cast<INT_PTR>(static_cast<std::int32_t>(value)));
+}
+
+std::string ModulePathUtf8() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return WideToUtf8(path);
+}
+
+}  // namespace
+
+// --- UniqueHandle
+
+UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) {
+        reset(other.release());
+    }
+    return *this;
+}
+
+HANDLE UniqueHandle::release() noexcept { return std::exchange(handle_, nullptr); }
+
+void UniqueHandle::reset(HANDLE handle) noexcept {
+    const HANDLE old = std::exchange(handle_, handle);
+    if (old != nullptr && old != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(old);
+    }
+}
+
+// --- free helpers
+
+NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data) {
+    NOTIFYICONDATAA native;
+    std::memset(&native, 0, sizeof native);
+    native.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    native.hWnd = WidenHandle<HWND>(data.hWnd);
+    native.uID = data.uID;
+    native.uFlags = data.uFlags;
+    native.uCallbackMessage = data.uCallbackMessage;
+    native.hIcon = WidenHandle<HICON>(data.hIcon);
+
+    // The first-version tip holds 64 bytes with its 0; a double-byte character that would not
+    // fit whole is left out rather than split.
+    constexpr std::size_t kRoom = 63;
+    std::size_t length = 0;
+    while (length < sizeof data.szTip && data.szTip[length] != '\0') {
+        ++length;
+    }
+    std::size_t kept = 0;
+    while (kept < length) {
+        const auto byte = static_cast<BYTE>(data.szTip[kept]);
+        const std::size_t width = ::IsDBCSLeadByteEx(CP_ACP, byte) ? 2 : 1;
+        if (kept + width > length || kept + width > kRoom) {
+            break;
+        }
+        kept += width;
+    }
+    std::memcpy(native.szTip, data.szTip, kept);
+    return native;
+}
+
+std::wstring DirectoryOfPath(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring_view::npos) {
+        return {};
+    }
+    std::wstring directory(path.substr(0, slash));
+    if (directory.empty() || directory.back() == L':') {
+        directory.push_back(L'\\');  // a root keeps its backslash
+    }
+    return directory;
+}
+
+// --- Win32Api
+
+const wchar_t* const Win32Api::kInstanceMutexName =
+    L"Local\\VeltPCTimer-d9099358-947f-4815-a08e-20844d15ad77";
+
+Win32Api::Win32Api() : Win32Api(kInstanceMutexName) {}
+
+Win32Api::Win32Api(std::wstring instanceName) : instanceName_(std::move(instanceName)) {}
+
+Win32Api::~Win32Api() = default;
+
+bool Win32Api::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& data) {
+#if defined(_WIN64)
+    NOTIFYICONDATAA native = ToNativeNotifyIconData(data);
+    return ::Shell_NotifyIconA(message, &native) != FALSE;
+#else
+    // The record goes as it is, cbSize 89 included; the zero tail only keeps the shell from
+    // reading past it.
+    NOTIFYICONDATAA buffer;
+    static_assert(sizeof buffer >= sizeof data);
+    std::memset(&buffer, 0, sizeof buffer);
+    std::memcpy(&buffer, &data, sizeof data);
+    return ::Shell_NotifyIconA(message, &buffer) != FALSE;
+#endif
+}
+
+bool Win32Api::SetForegroundWindow(Handle hwnd) {
+    return ::SetForegroundWindow(reinterpret_cast<HWND>(hwnd)) != FALSE;
+}
+
+std::uint32_t Win32Api::GetTickCount() {
+    // The 32-bit count and its wrap after 49.7 days are what the elapsed-time display expects.
+#if defined(_MSC_VER)
+#pragma warning(suppress : 28159)
+#endif
+    return ::GetTickCount();
+}
+
+LocalTime Win32Api::GetLocalTime() {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    return LocalTime{now.wHour, now.wMinute, now.wSecond};
+}
+
+bool Win32Api::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+    const BOOL ok = ::ExitWindowsEx(flags, reserved);
+    SaveLastError();
+    return ok != FALSE;
+}
+
+bool Win32Api::GetVersionExA(OsVersionInfoA148& info) {
+    OSVERSIONINFOA native;
+    std::memcpy(&native, &info, sizeof native);
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+    const BOOL ok = ::GetVersionExA(&native);
+    SaveLastError();
+    std::memcpy(&info, &native, sizeof native);
+    return ok != FALSE;
+}
+
+Handle Win32Api::GetCurrentProcess() { return FromHandle(::GetCurrentProcess()); }
+
+bool Win32Api::OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) {
+    HANDLE opened = nullptr;
+    const BOOL ok = ::OpenProcessToken(ToHandle(process), desiredAccess, &opened);
+    SaveLastError();
+    if (ok) {
+        token = FromHandle(opened);
+    }
+    return ok != FALSE;
+}
+
+bool Win32Api::LookupPrivilegeValueA(const char* systemName, const std::string& name,
+                                     Luid& luid) {
+    LUID found = {};
+    const BOOL ok = ::LookupPrivilegeValueA(systemName, name.c_str(), &found);
+    SaveLastError();
+    if (ok) {
+        luid.LowPart = found.LowPart;
+        luid.HighPart = found.HighPart;
+    }
+    return ok != FALSE;
+}
+
+bool Win32Api::AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
+                                     const TokenPrivileges28& newState,
+                                     std::uint32_t bufferLength, void* previousState,
+                                     std::uint32_t* returnLength) {
+    // The whole 28-byte record and the caller's BufferLength go to Windows unchanged.
+    TokenPrivileges28 state = newState;
+    DWORD returned = 0;
+    const BOOL ok = ::AdjustTokenPrivileges(
+        ToHandle(token), disableAllPrivileges ? TRUE : FALSE,
+        reinterpret_cast<PTOKEN_PRIVILEGES>(&state), bufferLength,
+        static_cast<PTOKEN_PRIVILEGES>(previousState), returnLength != nullptr ? &returned : nullptr);
+    // ERROR_NOT_ALL_ASSIGNED comes only through the last-error value: keep it before anything
+    // else can overwrite it.
+    SaveLastError();
+    if (returnLength != nullptr) {
+        *returnLength = returned;
+    }
+    return ok != FALSE;
+}
+
+std::uint32_t Win32Api::GetLastError() { return lastError_; }
+
+bool Win32Api::CloseHandle(Handle handle) {
+    const BOOL ok = ::CloseHandle(ToHandle(handle));
+    SaveLastError();
+    return ok != FALSE;
+}
+
+bool Win32Api::IsAnotherInstanceRunning() {
+    if (anotherInstance_) {
+        return *anotherInstance_;
+    }
+    // Creating the named mutex is one atomic step in the kernel: of any number of simultaneous
+    // starts exactly one creates it, the others find it.
+    ::SetLastError(ERROR_SUCCESS);
+    UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, instanceName_.c_str()));
+    const DWORD error = ::GetLastError();
+    if (!mutex) {
+        // Access denied: the mutex exists and belongs to an instance running with other rights.
+        anotherInstance_ = error == ERROR_ACCESS_DENIED;
+    } else if (error == ERROR_ALREADY_EXISTS) {
+        anotherInstance_ = true;  // the first instance keeps the claim; this one lets go
+    } else {
+        instanceMutex_ = std::move(mutex);
+        anotherInstance_ = false;
+    }
+    return *anotherInstance_;
+}
+
+void Win32Api::ExitProcess(std::uint32_t exitCode) { ::ExitProcess(exitCode); }
+
+void Win32Api::OpenWebPage(const std::string& url) {
+    // The shell may hand the address to a COM handler.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ::ShellExecuteW(nullptr, L"open", Utf8ToWide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+}
+
+VersionInfo Win32Api::GetOwnVersionInfo() {
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kVersionResourceId),
+                                        MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    const HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    const DWORD size = data != nullptr ? ::SizeofResource(module, found) : 0;
+    const auto info = ParseVersionResource(data, size);
+    if (!info) {
+        throw PlatformError("the program's version information cannot be read", ModulePathUtf8());
+    }
+    return *info;
+}
+
+std::string Win32Api::ToAnsi(std::string_view utf8) {
+    return WideToCodePage(CP_ACP, Utf8ToWide(utf8));
+}
+
+std::string Win32Api::FromAnsi(std::string_view ansi) {
+    return WideToUtf8(CodePageToWide(CP_ACP, ansi));
+}
+
+std::string Win32Api::ApplicationDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            throw PlatformError("the program's own path cannot be read", std::string());
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 0x10000) {
+            throw PlatformError("the program's own path is too long", std::string());
+        }
+        path.resize(path.size() * 2);  // cut short: try again with room to spare
+    }
+    return WideToUtf8(DirectoryOfPath(path));
+}
+
+bool Win32Api::FileExists(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::size_t maxBytes) {
+    // Others may keep the file open for anything; reading must not stand in their way.
+    const UniqueHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::string bytes;
+    bytes.reserve(std::min(maxBytes, kChunk));
+    while (bytes.size() < maxBytes) {
+        const std::size_t want = std::min(maxBytes - bytes.size(), kChunk);
+        const std::size_t at = bytes.size();
+        bytes.resize(at + want);
+        DWORD got = 0;
+        const BOOL ok = ::ReadFile(file.get(), bytes.data() + at, static_cast<DWORD>(want), &got,
+                                   nullptr);
+        bytes.resize(at + (ok ? got : 0));
+        if (!ok || got == 0) {
+            break;  // end of file, or a read error: what was read so far is the answer
+        }
+    }
+    return bytes;
+}
+
+void Win32Api::ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const std::wstring target = Utf8ToWide(path);
+    const std::size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+    const std::wstring name = slash == std::wstring::npos ? target : target.substr(slash + 1);
+
+    // The new bytes go to a file of their own in the same folder, so that the last step is a
+    // rename within one volume: the target holds either all the old bytes or all the new ones.
+    UniqueHandle file;
+    std::wstring temp;
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + L"~" + name + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." +
+               std::to_wstring(++tempCounter_) + L".tmp";
+        file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            break;
+        }
+        error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    if (!file) {
+        throw PlatformError("cannot create a file beside " + path + " (Windows error " +
+                                std::to_string(error) + ")",
+                            path);
+    }
+
+    const auto fail = [&](const char* step) {
+        const DWORD cause = ::GetLastError();
+        file.reset();
+        ::DeleteFileW(temp.c_str());
+        throw PlatformError(std::string("cannot ") + step + " " + path + " (Windows error " +
+                                std::to_string(cause) + ")",
+                            path);
+    };
+
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) ||
+            written == 0) {
+            fail("write");
+        }
+        done += written;
+    }
+    if (!::FlushFileBuffers(file.get())) {
+        fail("flush");
+    }
+    if (!::CloseHandle(file.release())) {
+        fail("close");
+    }
+    if (!::MoveFileExW(temp.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        fail("replace");
+    }
+}
+
+}  // namespace velt::platform::win32

@@ -1,0 +1,250 @@
+// The file operations of Win32Api against the real file system (under Wine).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "TestSupport.h"
+#include "platform/win32/Win32Api.h"
+
+namespace {
+
+using velt::platform::PlatformError;
+using velt::platform::win32::DirectoryOfPath;
+using velt::platform::win32::Win32Api;
+using velt::wintest::ReadWholeFile;
+using velt::wintest::TempFolder;
+using velt::wintest::WriteWholeFile;
+using namespace std::string_literals;
+
+const std::string kOld = "0\r\n00\r\n00\r\nFalse\r\n";
+const std::string kNew = "2\r\n23\r\n45\r\nTrue\r\n";
+
+class Files : public testing::Test {
+protected:
+    Win32Api api_{L"Local\\velt-test-files"};
+};
+
+// ---- ReplaceFileContents
+
+TEST_F(Files, ReplaceWritesExactlyTheNewBytes) {
+    const std::string binary = "a\0b\r\n\xFF\x81\x40"s + std::string(70000, 'x');
+    struct Case {
+        const char* name;
+        std::string before;  // empty: no file yet
+        std::string after;
+    };
+    const Case cases[] = {
+        {"new file", "", kNew},
+        {"longer old file", kOld + "a fifth line\r\n", kNew},
+        {"shorter old file", "1", kNew},
+        {"to empty", kOld, ""},
+        {"binary and large", kOld, binary},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        const std::wstring target = folder.File(L"set.ini");
+        if (!c.before.empty()) {
+            WriteWholeFile(target, c.before);
+        }
+        api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), c.after);
+        EXPECT_EQ(ReadWholeFile(target), c.after) << c.name;
+        EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"}) << c.name;
+    }
+}
+
+TEST_F(Files, ReplaceWorksInAJapaneseFolder) {
+    TempFolder folder(L"設定フォルダ ﾃｽﾄ");
+    api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), kNew);
+    EXPECT_EQ(ReadWholeFile(folder.File(L"set.ini")), kNew);
+    EXPECT_TRUE(api_.FileExists(folder.FileUtf8(L"set.ini")));
+}
+
+TEST_F(Files, ReplaceAgainAndAgainLeavesOneFile) {
+    TempFolder folder;
+    for (int i = 0; i < 20; ++i) {
+        api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), std::to_string(i));
+    }
+    EXPECT_EQ(ReadWholeFile(folder.File(L"set.ini")), "19");
+    EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"});
+}
+
+TEST_F(Files, ReplaceOfALockedFileThrowsAndKeepsTheOldBytes) {
+    TempFolder folder;
+    const std::wstring target = folder.File(L"set.ini");
+    WriteWholeFile(target, kOld);
+    // Another program holds the file open and shares nothing.
+    const HANDLE lock = ::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    try {
+        api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), kNew);
+        ADD_FAILURE() << "no error for a locked file";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.path(), folder.FileUtf8(L"set.ini"));
+        EXPECT_NE(std::string(e.what()), "");
+    }
+    ::CloseHandle(lock);
+    EXPECT_EQ(ReadWholeFile(target), kOld);
+    EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"});
+}
+
+TEST_F(Files, ReplaceThrowsWhenTheTargetIsAFolder) {
+    TempFolder folder;
+    ASSERT_TRUE(::CreateDirectoryW(folder.File(L"set.ini").c_str(), nullptr));
+    EXPECT_THROW(api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), kNew), PlatformError);
+    EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"});
+    EXPECT_FALSE(api_.FileExists(folder.FileUtf8(L"set.ini")));
+}
+
+TEST_F(Files, ReplaceThrowsInAMissingFolder) {
+    TempFolder folder;
+    const std::string path = folder.FileUtf8(L"gone\\set.ini");
+    try {
+        api_.ReplaceFileContents(path, kNew);
+        ADD_FAILURE() << "no error for a missing folder";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.path(), path);
+    }
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+// Run through ctest: the folder is made read-only from the Linux side (chattr +i), which even
+// root cannot write in, and holds a set.ini with kOld.
+TEST(ReadOnlyFolder, ReplaceThrowsAndKeepsTheOldFile) {
+    const char* unixPath = std::getenv("VELT_READONLY_DIR");
+    ASSERT_NE(unixPath, nullptr) << "VELT_READONLY_DIR is set by ctest's fixture";
+    std::string folder = "Z:"s + unixPath;
+    for (char& c : folder) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    const std::string path = folder + "\\set.ini";
+    const std::wstring widePath = velt::wintest::Wide(path);
+    ASSERT_EQ(ReadWholeFile(widePath), kOld) << "fixture not in place";
+    Win32Api api(L"Local\\velt-test-readonly");
+    EXPECT_THROW(api.ReplaceFileContents(path, kNew), PlatformError);
+    EXPECT_EQ(ReadWholeFile(widePath), kOld);
+    // Nothing else appeared in the folder.
+    WIN32_FIND_DATAW entry;
+    std::set<std::wstring> names;
+    const HANDLE find = ::FindFirstFileW(velt::wintest::Wide(folder + "\\*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        names.insert(entry.cFileName);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    EXPECT_EQ(names, (std::set<std::wstring>{L".", L"..", L"set.ini"}));
+}
+
+// ---- ReadFileHead
+
+TEST_F(Files, ReadFileHeadStopsAtTheBound) {
+    std::string big(200000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<char>(i * 7 + i / 256);
+    }
+    TempFolder folder;
+    WriteWholeFile(folder.File(L"big.bin"), big);
+    WriteWholeFile(folder.File(L"small.ini"), kOld);
+    WriteWholeFile(folder.File(L"empty.ini"), "");
+    struct Case {
+        const wchar_t* name;
+        std::size_t maxBytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {L"small.ini", 4, kOld.substr(0, 4)},
+        {L"small.ini", kOld.size(), kOld},
+        {L"small.ini", 1000, kOld},
+        {L"small.ini", 0, ""},
+        {L"empty.ini", 100, ""},
+        {L"big.bin", 65536, big.substr(0, 65536)},
+        {L"big.bin", 150001, big.substr(0, 150001)},  // over several reads
+        {L"big.bin", 1u << 30, big},
+    };
+    for (const auto& c : cases) {
+        const auto head = api_.ReadFileHead(folder.FileUtf8(c.name), c.maxBytes);
+        ASSERT_TRUE(head.has_value()) << velt::wintest::Utf8(c.name);
+        EXPECT_EQ(*head, c.expected) << velt::wintest::Utf8(c.name) << " max " << c.maxBytes;
+    }
+}
+
+TEST_F(Files, ReadFileHeadIsNulloptWhenTheFileCannotBeOpened) {
+    TempFolder folder;
+    ASSERT_TRUE(::CreateDirectoryW(folder.File(L"set.ini").c_str(), nullptr));
+    EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"set.ini"), 100), std::nullopt);
+    EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"missing.ini"), 100), std::nullopt);
+    EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"no\\such\\folder.ini"), 100), std::nullopt);
+
+    WriteWholeFile(folder.File(L"locked.ini"), kOld);
+    const HANDLE lock = ::CreateFileW(folder.File(L"locked.ini").c_str(), GENERIC_READ, 0,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"locked.ini"), 100), std::nullopt);
+    ::CloseHandle(lock);
+}
+
+TEST_F(Files, ReadFileHeadSharesWithWritersAndDeleters) {
+    TempFolder folder;
+    const std::wstring path = folder.File(L"set.ini");
+    WriteWholeFile(path, kOld);
+    const HANDLE writer =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"set.ini"), 100), kOld);
+    ::CloseHandle(writer);
+}
+
+// ---- FileExists, ApplicationDirectory
+
+TEST_F(Files, FileExistsOnlyForFiles) {
+    TempFolder folder(L"存在 テスト");
+    WriteWholeFile(folder.File(L"set.ini"), kOld);
+    WriteWholeFile(folder.File(L"設定.ini"), kOld);
+    ASSERT_TRUE(::CreateDirectoryW(folder.File(L"dir.ini").c_str(), nullptr));
+    EXPECT_TRUE(api_.FileExists(folder.FileUtf8(L"set.ini")));
+    EXPECT_TRUE(api_.FileExists(folder.FileUtf8(L"設定.ini")));
+    EXPECT_FALSE(api_.FileExists(folder.FileUtf8(L"dir.ini")));
+    EXPECT_FALSE(api_.FileExists(folder.FileUtf8(L"missing.ini")));
+    EXPECT_FALSE(api_.FileExists(folder.Utf8()));
+    EXPECT_FALSE(api_.FileExists(""));
+}
+
+TEST_F(Files, ApplicationDirectoryIsTheFolderOfTheProgram) {
+    const std::string directory = api_.ApplicationDirectory();
+    const std::wstring exe = velt::wintest::OwnExePath();
+    const std::wstring exeName = exe.substr(exe.find_last_of(L'\\') + 1);
+    ASSERT_FALSE(directory.empty());
+    EXPECT_NE(directory.back(), '\\');
+    EXPECT_TRUE(api_.FileExists(directory + "\\" + velt::wintest::Utf8(exeName)));
+    EXPECT_EQ(velt::wintest::Wide(directory) + L"\\" + exeName, exe);
+}
+
+TEST(DirectoryOfPath, KeepsTheBackslashOfARootOnly) {
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"C:\\Program Files\\Velt\\VeltPCTimer.exe", L"C:\\Program Files\\Velt"},
+        {L"C:\\VeltPCTimer.exe", L"C:\\"},
+        {L"Z:\\work\\dist\\x64\\a.exe", L"Z:\\work\\dist\\x64"},
+        {L"\\\\server\\share\\a.exe", L"\\\\server\\share"},
+        {L"\\\\?\\C:\\a.exe", L"\\\\?\\C:\\"},
+        {L"\\a.exe", L"\\"},
+        {L"a.exe", L""},
+        {L"C:\\フォルダ\\a.exe", L"C:\\フォルダ"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DirectoryOfPath(c.path), c.expected) << velt::wintest::Utf8(c.path);
+    }
+}
+
+}  // namespace

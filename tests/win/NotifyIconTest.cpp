@@ -1,0 +1,111 @@
+// The native NOTIFYICONDATAA that the 64-bit program builds from the 89-byte record.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "platform/win32/Win32Api.h"
+
+namespace {
+
+using velt::platform::NotifyIconData89;
+using velt::platform::win32::ToNativeNotifyIconData;
+using namespace std::string_literals;
+
+NotifyIconData89 Record(std::uint32_t hwnd, std::uint32_t icon, const std::string& tip) {
+    NotifyIconData89 data;
+    std::memset(&data, 0, sizeof data);
+    data.cbSize = 89;
+    data.hWnd = hwnd;
+    data.uID = 1;
+    data.uFlags = 7;
+    data.uCallbackMessage = 512;
+    data.hIcon = icon;
+    std::memcpy(data.szTip, tip.data(), std::min(tip.size(), sizeof data.szTip));
+    return data;
+}
+
+std::string TipOf(const NOTIFYICONDATAA& native) {
+    // Everything up to the first 0, which must lie within the first-version tip.
+    const void* zero = std::memchr(native.szTip, 0, 64);
+    EXPECT_NE(zero, nullptr) << "tip without its terminating 0";
+    return zero ? std::string(native.szTip, static_cast<const char*>(zero)) : std::string();
+}
+
+TEST(NativeNotifyIcon, HasTheFirstVersionSizeAndLayout) {
+    const NOTIFYICONDATAA native = ToNativeNotifyIconData(Record(0x00010203, 0x00040506, "a"));
+    EXPECT_EQ(native.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+#if defined(_WIN64)
+    EXPECT_EQ(native.cbSize, 104u);
+#else
+    EXPECT_EQ(native.cbSize, 88u);
+#endif
+}
+
+TEST(NativeNotifyIcon, CopiesEveryField) {
+    NotifyIconData89 data = Record(0x00012345, 0x0006789A, "停止中");
+    data.uID = 0x11223344;
+    data.uFlags = 5;
+    data.uCallbackMessage = 11;
+    const NOTIFYICONDATAA native = ToNativeNotifyIconData(data);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(native.hWnd), 0x00012345);
+    EXPECT_EQ(native.uID, 0x11223344u);
+    EXPECT_EQ(native.uFlags, 5u);
+    EXPECT_EQ(native.uCallbackMessage, 11u);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(native.hIcon), 0x0006789A);
+    EXPECT_EQ(TipOf(native), "停止中");
+}
+
+TEST(NativeNotifyIcon, SignExtendsHandles) {
+    struct Case {
+        std::uint32_t value;
+        INT_PTR expected;
+    };
+    const Case cases[] = {
+        {0x00000000u, 0},
+        {0x7FFFFFFFu, 0x7FFFFFFF},
+        {0x80000000u, static_cast<INT_PTR>(static_cast<std::int32_t>(0x80000000u))},
+        {0xFFFF1234u, static_cast<INT_PTR>(-0xEDCC)},
+        {0xFFFFFFFFu, -1},
+    };
+    for (const auto& c : cases) {
+        const NOTIFYICONDATAA native = ToNativeNotifyIconData(Record(c.value, c.value, ""));
+        EXPECT_EQ(reinterpret_cast<INT_PTR>(native.hWnd), c.expected) << std::hex << c.value;
+        EXPECT_EQ(reinterpret_cast<INT_PTR>(native.hIcon), c.expected) << std::hex << c.value;
+    }
+}
+
+TEST(NativeNotifyIcon, CutsTheTipAtAWholeCharacter) {
+    ASSERT_EQ(::GetACP(), 932u) << "run under Wine with LC_ALL=ja_JP.UTF-8";
+    const std::string a61(61, 'a'), a62(62, 'a'), a63(63, 'a'), a64(64, 'a');
+    const std::string kanji = "\x92\xE2";  // one double-byte character of 932
+    struct Case {
+        std::string tip;  // bytes of szTip (up to 65)
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"\x92\xE2\x8E\x7E\x92\x86\0"s, "\x92\xE2\x8E\x7E\x92\x86"s},
+        {a63 + '\0', a63},
+        {a64 + '\0', a63},
+        {a64 + 'b', a63},  // all 65 bytes used, no 0 at all
+        {a61 + kanji + '\0', a61 + kanji},
+        {a62 + kanji + '\0', a62},  // the character would need bytes 62 and 63
+        {"ab\x92"s + '\0', "ab"},   // a lead byte without its trail byte
+        {"ab\0garbage"s, "ab"},     // bytes after the 0 are left behind
+        {""s, ""s},
+    };
+    for (const auto& c : cases) {
+        const NOTIFYICONDATAA native = ToNativeNotifyIconData(Record(1, 2, c.tip));
+        EXPECT_EQ(TipOf(native), c.expected) << "tip of " << c.tip.size() << " bytes";
+        // Nothing after the 0: the rest of the native record stays zero.
+        const std::size_t used = c.expected.size();
+        for (std::size_t i = used; i < sizeof native.szTip; ++i) {
+            ASSERT_EQ(native.szTip[i], 0) << "byte " << i;
+        }
+    }
+}
+
+}  // namespace

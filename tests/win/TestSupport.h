@@ -1,0 +1,46 @@
+// Helpers for the Windows-side tests: scratch folders and whole-file access through plain Win32,
+// independent of the code under test.
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+namespace velt::wintest {
+
+// A fresh folder under %TEMP%, removed with everything in it at the end of the test.
+class TempFolder {
+public:
+    // `leaf` may hold any characters the file system takes; it is made unique per process.
+    explicit TempFolder(const std::wstring& leaf = L"velt-test");
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+    const std::wstring& path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+    std::string Utf8() const;
+    std::string FileUtf8(const std::wstring& name) const;
+    // Names of the entries in the folder (not "." and "..").
+    std::set<std::wstring> Entries() const;
+
+private:
+    std::wstring path_;
+};
+
+void WriteWholeFile(const std::wstring& path, const std::string& bytes);
+std::string ReadWholeFile(const std::wstring& path);
+
+std::string Utf8(const std::wstring& wide);
+std::wstring Wide(const std::string& utf8);
+
+// The test program's own path.
+std::wstring OwnExePath();
+
+// Runs this test program again with `arguments`; returns the process handle (null on failure).
+HANDLE StartSelf(const std::wstring& arguments);
+// Waits for a process and returns its exit code, or ~0u when it does not end in time.
+DWORD WaitExitCode(HANDLE process, DWORD milliseconds);
+
+}  // namespace velt::wintest
