@@ -31,10 +31,13 @@ velt_as_root() {
 # Installs those of the given Debian packages that are missing.
 velt_ensure_packages() {
     local missing=() pkg
+    local -A installed=()
+    while read -r pkg; do
+        installed[$pkg]=1
+    done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "$@" 2>/dev/null |
+        awk '$1 == "ii" { print $2 }')
     for pkg in "$@"; do
-        if [[ $(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null) != "install ok installed" ]]; then
-            missing+=("$pkg")
-        fi
+        [[ -n ${installed[$pkg]:-} ]] || missing+=("$pkg")
     done
     ((${#missing[@]})) || return 0
     velt_log "installing: ${missing[*]}"
@@ -160,5 +163,15 @@ velt_xvfb_stop() {
         kill "$VELT_XVFB_PID" 2>/dev/null || true
         wait "$VELT_XVFB_PID" 2>/dev/null || true
         VELT_XVFB_PID=""
+    fi
+}
+
+# --- CMake -----------------------------------------------------------------------------------
+
+# Configures a preset once; later builds re-run CMake by themselves when its files change.
+velt_configure() {
+    local preset="$1"
+    if [[ ! -f $VELT_BUILD/$preset/build.ninja ]]; then
+        cmake --preset "$preset" -S "$VELT_ROOT"
     fi
 }
