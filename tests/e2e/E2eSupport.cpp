@@ -1,0 +1,611 @@
+#include "E2eSupport.h"
+
+#include <wincodec.h>
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace velt::e2e {
+
+namespace {
+
+Config g_config;
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+void DeleteTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(child);
+            } else {
+                ::DeleteFileW(child.c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(path.c_str());
+}
+
+struct EnumState {
+    DWORD pid = 0;
+    int id = 0;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == state->pid) {
+        state->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
+    reinterpret_cast<EnumState*>(param)->found.push_back(hwnd);
+    return TRUE;
+}
+
+template <class Interface>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() {
+        if (p_ != nullptr) {
+            p_->Release();
+        }
+    }
+    Interface** Out() { return &p_; }
+    Interface* operator->() const { return p_; }
+    Interface* Get() const { return p_; }
+
+private:
+    Interface* p_ = nullptr;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- configuration
+
+const Config& Cfg() { return g_config; }
+
+bool ParseConfig(int argc, wchar_t** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        auto take = [&](std::wstring_view key, auto& into) {
+            if (arg.rfind(key, 0) != 0) {
+                return false;
+            }
+            const std::wstring value = arg.substr(key.size());
+            if constexpr (std::is_same_v<std::decay_t<decltype(into)>, std::string>) {
+                into = Utf8(value);
+            } else {
+                into = value;
+            }
+            return true;
+        };
+        take(L"--dist=", g_config.dist) || take(L"--work=", g_config.work) ||
+            take(L"--work-unix=", g_config.workUnix) || take(L"--shots=", g_config.shots) ||
+            take(L"--browser-log=", g_config.browserLog);
+    }
+    if (g_config.dist.empty() || g_config.work.empty() || g_config.workUnix.empty() ||
+        g_config.shots.empty()) {
+        return false;
+    }
+    ::CreateDirectoryW(g_config.work.c_str(), nullptr);
+    ::CreateDirectoryW(g_config.shots.c_str(), nullptr);
+    return true;
+}
+
+// ---------------------------------------------------------------- text
+
+std::wstring Wide(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                        nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+std::string ToAnsi(std::string_view utf8) {
+    const std::wstring wide = Wide(utf8);
+    if (wide.empty()) {
+        return {};
+    }
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), n,
+                          nullptr, nullptr);
+    return ansi;
+}
+
+// ---------------------------------------------------------------- waiting
+
+bool WaitUntil(const std::function<bool()>& condition, Millis timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        ::Sleep(20);
+    }
+}
+
+// ---------------------------------------------------------------- files
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    ::CloseHandle(file);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
+        DWORD wrote = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+            break;
+        }
+        done += wrote;
+    }
+    ::CloseHandle(file);
+}
+
+AppFolder::AppFolder(std::wstring_view name, Icons icons) : icons_(icons) {
+    static std::atomic<int> serial{0};
+    path_ = Cfg().work + L"\\" + std::wstring(name) + L"-" +
+            std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    DeleteTree(path_);
+    ::CreateDirectoryW(path_.c_str(), nullptr);
+    for (const std::wstring& file : InitialEntries()) {
+        ::CopyFileW((Cfg().dist + L"\\" + file).c_str(), File(file).c_str(), FALSE);
+    }
+}
+
+AppFolder::~AppFolder() {
+    // A program that was just ended may still hold its files for a moment.
+    WaitUntil(
+        [&] {
+            DeleteTree(path_);
+            return ::GetFileAttributesW(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
+        },
+        3s);
+}
+
+std::string AppFolder::UnixPath() const {
+    return Cfg().workUnix + "/" + Utf8(path_.substr(Cfg().work.size() + 1));
+}
+
+std::wstring AppFolder::File(std::wstring_view name) const {
+    return path_ + L"\\" + std::wstring(name);
+}
+
+std::set<std::wstring> AppFolder::Entries() const {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::wstring entry = found.cFileName;
+        if (entry != L"." && entry != L"..") {
+            names.insert(entry);
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+std::set<std::wstring> AppFolder::InitialEntries() const {
+    std::set<std::wstring> names{L"VeltPCTimer.exe"};
+    if (icons_ != Icons::NoOnIcon) {
+        names.insert(L"VELTPOWON.ico");
+    }
+    if (icons_ != Icons::NoOffIcon) {
+        names.insert(L"VELTPOWOFF.ico");
+    }
+    return names;
+}
+
+void RunHostCommand(const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return;
+    }
+    ::WaitForSingleObject(info.hProcess, 10000);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+}
+
+HostImmutable::HostImmutable(std::string unixPath) : path_(std::move(unixPath)) {
+    RunHostCommand(L"Z:\\usr\\bin\\chattr +i " + Quoted(Wide(path_)));
+    set_ = true;
+}
+
+void HostImmutable::Release() {
+    if (set_) {
+        RunHostCommand(L"Z:\\usr\\bin\\chattr -i " + Quoted(Wide(path_)));
+        set_ = false;
+    }
+}
+
+// ---------------------------------------------------------------- windows
+
+std::string ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    ::GetClassNameW(hwnd, name, 256);
+    return Utf8(name);
+}
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(hwnd, message, w, l, SMTO_NORMAL, 5000, &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::string TextOf(HWND hwnd) {
+    const LRESULT length = Send(hwnd, WM_GETTEXTLENGTH);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return Utf8(text);
+}
+
+LONG StyleOf(HWND hwnd) { return ::GetWindowLongW(hwnd, GWL_STYLE); }
+LONG ExStyleOf(HWND hwnd) { return ::GetWindowLongW(hwnd, GWL_EXSTYLE); }
+
+RECT RectIn(HWND hwnd, HWND container) {
+    RECT rect{};
+    ::GetWindowRect(hwnd, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE ClientSize(HWND hwnd) {
+    RECT rect{};
+    ::GetClientRect(hwnd, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::vector<HWND> Descendants(HWND top) {
+    EnumState state;
+    ::EnumChildWindows(top, CollectChild, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND FindControl(HWND top, int id) {
+    for (HWND child : Descendants(top)) {
+        if (::GetDlgCtrlID(child) == id) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    EnumState state;
+    state.pid = pid;
+    ::EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
+
+int CheckState(HWND button) { return static_cast<int>(Send(button, BM_GETCHECK)); }
+
+int ComboCount(HWND combo) { return static_cast<int>(Send(combo, CB_GETCOUNT)); }
+
+int ComboSelection(HWND combo) { return static_cast<int>(Send(combo, CB_GETCURSEL)); }
+
+std::string ComboItem(HWND combo, int index) {
+    const LRESULT length = Send(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+    if (length < 0) {
+        return "<none>";
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got =
+        Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return Utf8(text);
+}
+
+void ComboSelect(HWND combo, int index) { Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index)); }
+
+HWND FocusOf(DWORD threadId) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(threadId, &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
+}
+
+MessageBoxView ReadMessageBox(HWND box) {
+    MessageBoxView view;
+    view.hwnd = box;
+    view.caption = TextOf(box);
+    view.text = TextOf(::GetDlgItem(box, 0xFFFF));
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDCLOSE, IDHELP,
+                   IDTRYAGAIN, IDCONTINUE}) {
+        const HWND button = ::GetDlgItem(box, id);
+        if (button != nullptr && ::IsWindowVisible(button)) {
+            view.buttons.insert(id);
+        }
+    }
+    // The icon of a message box is the static control 1088 (stc1); it holds no icon when the
+    // box has none.
+    const HWND icon = ::GetDlgItem(box, 1088);
+    view.hasIcon = icon != nullptr && ::IsWindowVisible(icon) && Send(icon, STM_GETICON) > 0;
+    return view;
+}
+
+// ---------------------------------------------------------------- the program
+
+Program::Program(const AppFolder& folder) {
+    std::wstring commandLine = Quoted(folder.Exe());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    started_ = std::chrono::steady_clock::now();
+    if (::CreateProcessW(folder.Exe().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                         nullptr, Cfg().work.c_str(), &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        pid_ = info.dwProcessId;
+    }
+}
+
+Program::~Program() {
+    Kill();
+    if (process_ != nullptr) {
+        ::CloseHandle(process_);
+    }
+}
+
+Millis Program::SinceStart() const {
+    return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - started_);
+}
+
+bool Program::Running() const {
+    return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Program::WaitExit(Millis timeout) const {
+    if (process_ == nullptr ||
+        ::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+void Program::Kill() {
+    if (Running()) {
+        ::TerminateProcess(process_, 0xDEAD);
+        ::WaitForSingleObject(process_, 5000);
+    }
+}
+
+HWND Program::FindWindowOf(const char* className, const char* title) const {
+    for (HWND hwnd : TopLevelWindows(pid_)) {
+        if (!::IsWindowVisible(hwnd)) {
+            continue;
+        }
+        if (className != nullptr && ClassOf(hwnd) != className) {
+            continue;
+        }
+        wchar_t text[512] = {};
+        ::GetWindowTextW(hwnd, text, 512);
+        if (title != nullptr && Utf8(text) != title) {
+            continue;
+        }
+        return hwnd;
+    }
+    return nullptr;
+}
+
+HWND Program::WaitMainWindow(Millis timeout) {
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(pid_)) {
+                wchar_t text[512] = {};
+                ::GetWindowTextW(hwnd, text, 512);
+                if (Utf8(text) == kMainTitle) {
+                    main_ = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return main_;
+}
+
+HWND Program::Control(int id) const { return main_ == nullptr ? nullptr : FindControl(main_, id); }
+
+HWND Program::WaitWindow(const char* className, const char* title, Millis timeout) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowOf(className, title)) != nullptr; }, timeout);
+    return found;
+}
+
+HWND Program::WaitMessageBox(Millis timeout) const { return WaitWindow("#32770", nullptr, timeout); }
+
+bool Program::HasMessageBox() const { return FindWindowOf("#32770", nullptr) != nullptr; }
+
+DWORD Program::UiThread() const {
+    return main_ == nullptr ? 0 : ::GetWindowThreadProcessId(main_, nullptr);
+}
+
+void Program::PostTrayEvent(int mouseMessage) const {
+    // wParam is the icon's id (1), lParam the mouse message, as the shell sends them.
+    ::PostMessageW(main_, WM_MOUSEMOVE, 1, static_cast<LPARAM>(mouseMessage));
+}
+
+// ---------------------------------------------------------------- the notification area
+
+int TrayIconCount() {
+    const HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
+    if (tray == nullptr || !::IsWindowVisible(tray)) {
+        return 0;
+    }
+    int count = 0;
+    for (HWND child : Descendants(tray)) {
+        if (ClassOf(child) == "__winex11_tray_icon" && ::IsWindowVisible(child)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------- screenshots
+
+namespace {
+
+// The pixels of a screen rectangle as 32-bit BGRX rows.
+std::vector<std::uint32_t> ScreenPixels(HDC screen, HDC memory, HBITMAP bitmap, const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    return pixels;
+}
+
+}  // namespace
+
+bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Send(hwnd, WM_NULL);
+
+    RECT rect{};
+    ::GetWindowRect(hwnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    // The X server draws asynchronously: take the picture once two reads agree.
+    std::vector<std::uint32_t> previous = ScreenPixels(screen, memory, bitmap, rect);
+    WaitUntil(
+        [&] {
+            std::vector<std::uint32_t> now = ScreenPixels(screen, memory, bitmap, rect);
+            const bool same = now == previous;
+            previous = std::move(now);
+            return same;
+        },
+        2s);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    bool saved = false;
+    const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICBitmap> source;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        saved =
+            SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IWICImagingFactory,
+                                         reinterpret_cast<void**>(factory.Out()))) &&
+            SUCCEEDED(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha,
+                                                       source.Out())) &&
+            SUCCEEDED(factory->CreateStream(stream.Out())) &&
+            SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Out())) &&
+            SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(frame.Out(), nullptr)) &&
+            SUCCEEDED(frame->Initialize(nullptr)) &&
+            SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
+            SUCCEEDED(frame->SetPixelFormat(&format)) &&
+            SUCCEEDED(frame->WriteSource(source.Get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
+            SUCCEEDED(encoder->Commit());
+    }
+    if (SUCCEEDED(init)) {
+        ::CoUninitialize();
+    }
+    ::DeleteObject(bitmap);
+    return saved;
+}
+
+}  // namespace velt::e2e

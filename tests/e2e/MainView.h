@@ -1,0 +1,60 @@
+// What a user sees of the main window, read from outside, and the checks every group shares:
+// the program came up, and its inputs, status and buttons are in a given state.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "E2eSupport.h"
+#include "ui/Layout.h"
+
+namespace velt::e2e {
+
+using platform::Ctl;
+
+constexpr int Id(Ctl control) { return ui::MainControlId(control); }
+
+// The status texts of the design.
+inline constexpr char kNotRegistered[] = "未登録です。";
+// " <action>を<hh:mm>に実行します。"
+std::string Sentence(int action, const std::string& hour, const std::string& minute);
+// The four lines the program writes.
+std::string SettingsBytes(int action, const std::string& hour, const std::string& minute,
+                          bool atStart);
+
+struct MainState {
+    int action = -1;      // the checked Option1 index; -1 none, 9 more than one
+    int atStart = -1;     // the checked optSTART index, likewise
+    std::string hour;     // shown texts of txtTime(0) and txtTime(1)
+    std::string minute;
+    std::string status;   // lblKAKU
+    bool cmdOnEnabled = false;
+    bool command5Enabled = false;
+    bool visible = false;
+
+    friend bool operator==(const MainState&, const MainState&) = default;
+};
+std::ostream& operator<<(std::ostream& out, const MainState& state);
+
+MainState ReadState(const Program& program);
+
+// Registered: the sentence in lblKAKU, cmdON disabled, Command5 enabled. Not registered: the
+// opposite, with "未登録です。".
+MainState Expected(int action, const std::string& hour, const std::string& minute, int atStart,
+                   bool registered);
+
+// Waits until the program's main window shows `expected`; returns the last state seen.
+MainState WaitState(const Program& program, const MainState& expected, Millis timeout);
+
+// Waits for the main window and for start-up to finish: the window exists, is hidden and
+// answers messages, and the status label has been written. False when that did not happen.
+bool WaitStartedUp(Program& program, Millis timeout = 10s);
+
+// The time a started program needs to come up, as the design wants it.
+inline constexpr Millis kUpWithin = 1000ms;
+
+}  // namespace velt::e2e
