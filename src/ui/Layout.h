@@ -13,6 +13,7 @@
 
 #include "platform/Windowing.h"
 #include "ui/Texts.h"
+#include "ui/resources/ResourceIds.h"
 
 namespace velt::ui {
 
@@ -197,13 +198,15 @@ inline constexpr char kAboutInitialTitle[] = "バージョン情報";
 // What lblVersion says until the load handler writes the product name and version.
 inline constexpr char kVersionPlaceholder[] = "App.ProductName+Version";
 
-// The notice on the terms of use. The blank runs pad the lines of the wrapped box.
+// The notice on the terms of use. The blank runs pad the lines of the wrapped box: with the
+// 12-pixel dialog font a line holds 26 full-width characters, so the heading fills the first
+// line and each run ends its line.
 inline constexpr char kTermsNotice[] =
-    "────────使用許諾と免責事項────────"
-    "■本ソフトウェアを使用した結果，生じたいかなる損害についても、作者は一切の責任を負いません。"
-    "すべて当人\u3000 の責任においてご使用ください。"
+    "────────ご利用上の注意と免責────────"
+    "■本ソフトを使用した結果，生じた損害はすべて当人\u3000 "
+    "の責任となり作者は負いません。"
     "                     "  // 21 blanks
-    "■上記の内容に同意できない場合，本ソフトウェアの使用は"
+    "■この内容に同意できない場合，本ソフトの使用は"
     "      "  // 6 blanks
     "ご遠慮ください。";
 
@@ -212,7 +215,7 @@ inline constexpr char kCopyrightWarning[] =
     "本製品の全部または一部を許可なく複製すること、またその複製物を配布することは、"
     "著作権の侵害となります。";
 
-inline constexpr char kCopyrightLine[] = "Copyright (C) 2003-2005 Velt Development";
+inline constexpr char kCopyrightLine[] = VELT_COPYRIGHT_LINE;
 inline constexpr char kLatestInfo[] = "最新情報";
 inline constexpr char kUrlWord[] = "URL";
 

@@ -30,7 +30,7 @@ inline constexpr char kAboutTitleSuffix[] = " （ﾊﾞｰｼﾞｮﾝ情報）"
 inline constexpr char kVersionWord[] = " Version.";
 
 // The maker's page, opened from the tray menu and the About window.
-inline constexpr char kMakerUrl[] = "http://www.velt-development.example/";
+inline constexpr char kMakerUrl[] = "http://www.velt.example/";
 
 // Files in the application directory
 inline constexpr char kSettingsFileName[] = "set.ini";
