@@ -71,35 +71,42 @@ velt_wine_env() {
     export WINEARCH=win64
 }
 
-# The template prefix is made once (about 12 s); prefixes are copies of it (about 1 s).
+# The template prefix is made once (about 12 s); prefixes are copies of it (about 1 s). Locked:
+# several scripts or tests may want it at the same moment.
 velt_make_wine_template() {
     [[ -f $VELT_WINE_TEMPLATE/.velt-ready ]] && return 0
     velt_ensure_locale  # the font names below are Japanese
-    velt_log "creating the Wine template prefix (once)"
-    local tmp="$VELT_WINE_TEMPLATE.tmp.$$"
-    rm -rf "$tmp"
     mkdir -p "$VELT_BUILD"
     (
-        velt_wine_env
-        export WINEPREFIX="$tmp"
-        unset DISPLAY
-        {
-            wineboot -i
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
-            # Japanese dialog fonts resolve to IPA Gothic
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ \
-                /d IPAPGothic /f
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ \
-                /d IPAPGothic /f
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ \
-                /d IPAGothic /f
-        } >"$VELT_BUILD/wine-template.log" 2>&1
-        wineserver -w
-    )
-    cp /usr/share/wine/fonts/*.ttf "$tmp/drive_c/windows/Fonts/"
-    touch "$tmp/.velt-ready"
-    rm -rf "$VELT_WINE_TEMPLATE"
-    mv "$tmp" "$VELT_WINE_TEMPLATE"
+        flock 8
+        [[ -f $VELT_WINE_TEMPLATE/.velt-ready ]] && exit 0
+        velt_log "creating the Wine template prefix (once)"
+        local tmp="$VELT_WINE_TEMPLATE.tmp.$$"
+        rm -rf "$tmp"
+        (
+            velt_wine_env
+            export WINEPREFIX="$tmp"
+            unset DISPLAY
+            {
+                wineboot -i
+                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+                # Japanese dialog fonts resolve to IPA Gothic
+                wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' \
+                    /t REG_SZ /d IPAPGothic /f
+                wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
+                    /t REG_SZ /d IPAPGothic /f
+                wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' \
+                    /t REG_SZ /d IPAGothic /f
+            } >"$VELT_BUILD/wine-template.log" 2>&1
+            wineserver -w
+        )
+        cp /usr/share/wine/fonts/*.ttf "$tmp/drive_c/windows/Fonts/"
+        # Debian's wineserver notes its private /tmp folder here; copies make their own.
+        rm -f "$tmp/wineserver"
+        touch "$tmp/.velt-ready"
+        rm -rf "$VELT_WINE_TEMPLATE"
+        mv "$tmp" "$VELT_WINE_TEMPLATE"
+    ) 8>"$VELT_BUILD/.wine-template.lock"
 }
 
 # Makes DIR a fresh copy of the template prefix (for tests that want a prefix of their own).
