@@ -85,6 +85,7 @@ public:
     HWND AboutWindow() const noexcept { return about_; }
     HWND AboutControlWindow(ui::AboutControl control) const noexcept;
     UINT Dpi() const noexcept { return dpi_; }
+    UINT AboutDpi() const noexcept { return aboutDpi_; }
 
 private:
     // user32 functions that older Windows lacks; null where missing.
