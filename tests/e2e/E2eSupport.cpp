@@ -164,6 +164,17 @@ bool WaitUntil(const std::function<bool()>& condition, Millis timeout) {
     }
 }
 
+void StayClearOf(int hour, int minute) {
+    auto secondsToTarget = [&] {
+        SYSTEMTIME now;
+        ::GetLocalTime(&now);
+        const int current = now.wHour * 3600 + now.wMinute * 60 + now.wSecond;
+        return ((hour * 3600 + minute * 60) - current + 86400) % 86400;
+    };
+    // Clear: the minute starts more than 30 s from now, or has passed (it lasts 60 s).
+    WaitUntil([&] { const int s = secondsToTarget(); return s > 30 && s < 86400 - 60; }, 80s);
+}
+
 // ---------------------------------------------------------------- files
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
@@ -523,11 +534,9 @@ int TrayIconCount() {
     return count;
 }
 
-// ---------------------------------------------------------------- screenshots
-
 namespace {
 
-// The pixels of a screen rectangle as 32-bit BGRX rows.
+// The pixels of a screen rectangle as 32-bit BGRX values, row by row.
 std::vector<std::uint32_t> ScreenPixels(HDC screen, HDC memory, HBITMAP bitmap, const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
@@ -546,7 +555,71 @@ std::vector<std::uint32_t> ScreenPixels(HDC screen, HDC memory, HBITMAP bitmap, 
     return pixels;
 }
 
+std::vector<std::uint32_t> ScreenPixels(const RECT& rect) {
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, rect.right - rect.left, rect.bottom - rect.top);
+    std::vector<std::uint32_t> pixels = ScreenPixels(screen, memory, bitmap, rect);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------- pictures on the screen
+
+const char* NameOf(Picture picture) {
+    switch (picture) {
+    case Picture::Program: return "the program's clock icon";
+    case Picture::On: return "VELTPOWON.ico";
+    case Picture::Off: return "VELTPOWOFF.ico";
+    }
+    return "?";
+}
+
+Picture PictureAt(const RECT& screenRect) {
+    int green = 0, red = 0;
+    for (std::uint32_t pixel : ScreenPixels(screenRect)) {
+        const int b = pixel & 0xFF, g = (pixel >> 8) & 0xFF, r = (pixel >> 16) & 0xFF;
+        green += (g > 110 && g > r + 50 && g > b + 50) ? 1 : 0;
+        red += (r > 150 && g < 90 && b < 90) ? 1 : 0;
+    }
+    if (green >= 10) {
+        return Picture::On;
+    }
+    return red > 0 ? Picture::Program : Picture::Off;
+}
+
+RECT CaptionIconRect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    const int frame = ::GetSystemMetrics(SM_CXDLGFRAME);
+    return {rect.left, rect.top, rect.left + 2 * frame + ::GetSystemMetrics(SM_CXSMICON) + 4,
+            rect.top + frame + ::GetSystemMetrics(SM_CYCAPTION)};
+}
+
+std::optional<RECT> TrayIconRect() {
+    const HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
+    if (tray == nullptr || !::IsWindowVisible(tray)) {
+        return std::nullopt;
+    }
+    std::vector<HWND> icons;
+    for (HWND child : Descendants(tray)) {
+        if (ClassOf(child) == "__winex11_tray_icon" && ::IsWindowVisible(child)) {
+            icons.push_back(child);
+        }
+    }
+    if (icons.size() != 1) {
+        return std::nullopt;
+    }
+    RECT rect{};
+    ::GetWindowRect(icons.front(), &rect);
+    return rect;
+}
+
+// ---------------------------------------------------------------- screenshots
 
 bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

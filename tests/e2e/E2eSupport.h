@@ -45,6 +45,11 @@ std::string ToAnsi(std::string_view utf8);
 // Polls `condition` every 20 ms until it holds or `timeout` has passed; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, Millis timeout);
 
+// A schedule registered for the current minute fires at once and ends the Wine session, this
+// test included. Before a test registers hour:minute, this waits (at most a minute) until the
+// clock is clear of that minute.
+void StayClearOf(int hour, int minute);
+
 // ---------------------------------------------------------------- files
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path);
@@ -192,6 +197,18 @@ private:
 
 // The icons in Wine's stand-alone tray window (no X tray under Xvfb).
 int TrayIconCount();
+
+// ---------------------------------------------------------------- pictures on the screen
+
+// The three icon pictures the program shows, told apart by colour: VELTPOWON.ico is green,
+// the program's own clock icon has a red centre, VELTPOWOFF.ico is grey.
+enum class Picture { Program, On, Off };
+const char* NameOf(Picture picture);
+Picture PictureAt(const RECT& screenRect);
+// Where the main window's title bar shows its icon (the window must be shown).
+RECT CaptionIconRect(HWND window);
+// Where the tray shows the one icon in it; nullopt unless there is exactly one.
+std::optional<RECT> TrayIconRect();
 
 // ---------------------------------------------------------------- screenshots
 
