@@ -1,7 +1,8 @@
 // Drives one benchmark step inside Wine and prints what it saw as key=value pairs:
 //   benchdrv start EXE WINDOW_CLASS [TIMEOUT_MS]   start EXE (working folder: its own) and time it
-//                                                 until its tray icon is up and its window of
-//                                                 WINDOW_CLASS exists hidden; leaves it running
+//                                                 until its tray icon is up, its window of
+//                                                 WINDOW_CLASS exists hidden and it is idle in
+//                                                 its message loop; leaves it running
 //   benchdrv mem PID                              memory, handles and CPU time of process PID
 //   benchdrv kill PID                             end PID and take its tray icons down
 //   benchdrv trays                                number of tray icons shown now
@@ -32,6 +33,7 @@ namespace {
 // Without an X tray (Xvfb), Wine shows the icons as children of this top-level window.
 constexpr wchar_t kWineTrayTitle[] = L"Wine System Tray";
 constexpr wchar_t kWineTrayIconClass[] = L"__winex11_tray_icon";
+constexpr double kWatchAfterReadyMs = 500;
 
 class Stopwatch {
 public:
@@ -129,8 +131,11 @@ int Start(const wchar_t* exe, const wchar_t* windowClass, DWORD timeout) {
     const Handle processHandle(process.hProcess);
     const Handle threadHandle(process.hThread);
 
-    double windowMs = -1, trayMs = -1, readyMs = -1;
+    // Done starting: its tray icon is up, its window exists hidden and it waits for input in
+    // its message loop. Then watched a while longer for late changes to the tray.
+    double windowMs = -1, trayMs = -1, idleMs = -1, readyMs = -1, lastTrayChangeMs = -1;
     bool seenVisible = false;
+    int trays = traysBefore;
     for (;;) {
         const double now = clock.Milliseconds();
         const std::vector<HWND> windows = TopLevelWindows(process.dwProcessId, windowClass);
@@ -138,21 +143,26 @@ int Start(const wchar_t* exe, const wchar_t* windowClass, DWORD timeout) {
         const bool visible = exists && ::IsWindowVisible(windows.front());
         if (exists && windowMs < 0) windowMs = now;
         if (visible) seenVisible = true;
-        if (trayMs < 0 && TrayIconCount() > traysBefore) trayMs = now;
-        if (trayMs >= 0 && exists && !visible) {
-            readyMs = now;
-            break;
+        const int traysNow = TrayIconCount();
+        if (traysNow != trays) {
+            trays = traysNow;
+            lastTrayChangeMs = now;
         }
+        if (trayMs < 0 && traysNow > traysBefore) trayMs = now;
+        if (idleMs < 0 && exists && ::WaitForInputIdle(process.hProcess, 0) == 0) idleMs = now;
+        if (readyMs < 0 && trays > traysBefore && exists && !visible && idleMs >= 0) readyMs = now;
         DWORD exitCode = 0;
         if (::GetExitCodeProcess(process.hProcess, &exitCode) && exitCode != STILL_ACTIVE) {
             std::printf("error=exited:%lu\n", exitCode);
             return 1;
         }
-        if (now > timeout) break;
+        if (readyMs >= 0 ? now > readyMs + kWatchAfterReadyMs : now > timeout) break;
         ::Sleep(1);
     }
-    std::printf("pid=%lu window_ms=%.1f tray_ms=%.1f ready_ms=%.1f seen_visible=%d trays_before=%d\n",
-                process.dwProcessId, windowMs, trayMs, readyMs, seenVisible ? 1 : 0, traysBefore);
+    std::printf("pid=%lu window_ms=%.1f tray_ms=%.1f idle_ms=%.1f ready_ms=%.1f last_tray_change_ms=%.1f "
+                "seen_visible=%d trays_before=%d trays_after=%d\n",
+                process.dwProcessId, windowMs, trayMs, idleMs, readyMs, lastTrayChangeMs, seenVisible ? 1 : 0,
+                traysBefore, trays);
     return readyMs >= 0 ? 0 : 1;
 }
 
