@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
@@ -16,6 +17,16 @@ namespace {
 struct TwipsCase {
     int twips, dpi, pixels;
 };
+
+std::ostream& operator<<(std::ostream& out, const TwipsCase& c) {
+    return out << c.twips << " twips at " << c.dpi << " DPI";
+}
+
+std::string CaseName(const ::testing::TestParamInfo<TwipsCase>& info) {
+    const TwipsCase& c = info.param;
+    return (c.twips < 0 ? "minus" + std::to_string(-c.twips) : std::to_string(c.twips)) + "_at_" +
+           std::to_string(c.dpi);
+}
 
 class TwipsToPixelsTest : public ::testing::TestWithParam<TwipsCase> {};
 
@@ -38,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         TwipsCase{4755, 144, 476}, TwipsCase{3600, 144, 360}, TwipsCase{-405, 144, -41},
         TwipsCase{6480, 144, 648},
         // large values do not overflow
-        TwipsCase{2000000000, 96, 133333333}));
+        TwipsCase{2000000000, 96, 133333333}),
+    CaseName);
 
 TEST(TwipsPerPixelTest, IsAWholeNumberThatDecodesExactly) {
     const std::map<int, int> expected{{96, 15}, {120, 12}, {144, 10}, {192, 8}, {72, 20}};
