@@ -1,0 +1,289 @@
+// The program's life: start-up with and without set.ini, one instance only, closing the window
+// only hides it, the exit button.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "MainView.h"
+
+namespace velt::e2e {
+namespace {
+
+class LifecycleBase : public testing::Test {
+protected:
+    void SetUp() override {
+        // Every test starts with an empty notification area.
+        ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 5s))
+            << TrayIconCount() << " tray icons are left from before";
+    }
+
+    static std::string TrayPicture() {
+        const std::optional<RECT> icon = TrayIconRect();
+        return icon ? NameOf(PictureAt(*icon)) : "not exactly one icon";
+    }
+    static bool TrayShows(Picture picture) {
+        return WaitUntil([&] { return TrayPicture() == NameOf(picture); }, 3s);
+    }
+};
+
+// ---------------------------------------------------------------- start-up
+
+struct StartCase {
+    const char* name;
+    const wchar_t* folder;
+    std::optional<std::string> settings;  // nullopt: no set.ini
+    int action;
+    const char* hour;
+    const char* minute;
+    int atStart;
+    bool registered;
+    std::string fileAfter;
+    Picture tray;
+};
+
+class StartUp : public LifecycleBase, public testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartUp, ComesUpHiddenInTheStateItsSettingsGive) {
+    const StartCase c = GetParam();
+    if (c.registered) {
+        StayClearOf(std::stoi(c.hour), std::stoi(c.minute));
+    }
+    AppFolder folder(c.folder);
+    if (c.settings) {
+        folder.WriteSettings(*c.settings);
+    }
+    Program program(folder);
+    ASSERT_NE(nullptr, program.WaitMainWindow(5s)) << "no main window";
+
+    const MainState expected = Expected(c.action, c.hour, c.minute, c.atStart, c.registered);
+    MainState seen;
+    const bool up = WaitUntil(
+        [&] { return (seen = ReadState(program)) == expected && folder.ReadSettings() == c.fileAfter; },
+        5s);
+    const Millis took = program.SinceStart();
+    EXPECT_TRUE(up) << seen << "\nset.ini: " << folder.ReadSettings().value_or("(none)");
+    EXPECT_LT(took.count(), kUpWithin.count()) << "start-up took " << took.count() << " ms";
+
+    EXPECT_TRUE(TrayShows(c.tray)) << "the tray shows " << TrayPicture();
+    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_FALSE(program.HasMessageBox()) << "start-up reported something";
+    for (HWND top : TopLevelWindows(program.Pid())) {
+        EXPECT_FALSE(::IsWindowVisible(top)) << ClassOf(top) << " \"" << TextOf(top) << "\" is visible";
+    }
+    std::set<std::wstring> allowed = folder.InitialEntries();
+    allowed.insert(L"set.ini");
+    EXPECT_EQ(allowed, folder.Entries());
+    EXPECT_TRUE(program.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StartUp,
+    testing::Values(
+        // The very first start writes the defaults and then registers them at once.
+        StartCase{"FirstStartInAnEmptyFolder", L"first-start", std::nullopt, 0, "00", "00", 0, true,
+                  "0\r\n00\r\n00\r\nTrue\r\n", Picture::On},
+        StartCase{"FirstStartInAFolderWithAJapaneseNameAndBlanks", L"最初の 起動 フォルダ", std::nullopt, 0,
+                  "00", "00", 0, true, "0\r\n00\r\n00\r\nTrue\r\n", Picture::On},
+        // "False" registers nothing: the tray keeps the program's own icon ("停止中").
+        StartCase{"SavedFalseRegistersNothing", L"saved-false", "2\r\n23\r\n45\r\nFalse\r\n", 2, "23", "45",
+                  1, false, "2\r\n23\r\n45\r\nFalse\r\n", Picture::Program},
+        StartCase{"SavedTrueRegistersTheSavedSchedule", L"saved-true", "1\r\n07\r\n30\r\nTrue\r\n", 1, "07",
+                  "30", 0, true, "1\r\n07\r\n30\r\nTrue\r\n", Picture::On},
+        // Read back by the rules: any letter case, a number; the registration rewrites it.
+        StartCase{"SavedNumberOneIsTrue", L"saved-one", "2\r\n18\r\n05\r\n1\r\n", 2, "18", "05", 0, true,
+                  "2\r\n18\r\n05\r\nTrue\r\n", Picture::On},
+        StartCase{"SavedLowerCaseTrue", L"saved-lower", "0\r\n09\r\n59\r\ntrue\r\n", 0, "09", "59", 0, true,
+                  "0\r\n09\r\n59\r\nTrue\r\n", Picture::On},
+        StartCase{"SavedCommaShiftsTheFields", L"saved-comma", "1\r\n07,30\r\n00\r\nTrue\r\n", 1, "07",
+                  "30", 1, false, "1\r\n07,30\r\n00\r\nTrue\r\n", Picture::Program},
+        StartCase{"SavedSixLinesUseFour", L"saved-six", "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", 2, "21",
+                  "15", 1, false, "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", Picture::Program},
+        StartCase{"SavedUnknownActionAndTimesLeaveTheDesignedValues", L"saved-unknown",
+                  "3\r\n24\r\n7\r\nyes\r\n", 0, "00", "00", 1, false, "3\r\n24\r\n7\r\nyes\r\n",
+                  Picture::Program}),
+    [](const testing::TestParamInfo<StartCase>& p) { return std::string(p.param.name); });
+
+// ---------------------------------------------------------------- one instance
+
+constexpr char kQuietStart[] = "1\r\n12\r\n00\r\nFalse\r\n";
+
+class Lifecycle : public LifecycleBase {};
+
+TEST_F(Lifecycle, SecondStartSaysAlreadyRunningAndEndsLeavingTheFirstAlone) {
+    AppFolder folder(L"second-start");
+    folder.WriteSettings(kQuietStart);
+    Program first(folder);
+    ASSERT_TRUE(WaitStartedUp(first));
+    const MainState firstState = Expected(1, "12", "00", 1, false);
+    ASSERT_EQ(firstState, WaitState(first, firstState, 3s));
+
+    Program second(folder);
+    const HWND box = second.WaitMessageBox(5s);
+    ASSERT_NE(nullptr, box) << "the second start showed no message";
+    const MessageBoxView view = ReadMessageBox(box);
+    EXPECT_EQ("既に起動されています。", view.text);
+    EXPECT_EQ(kAppTitle, view.caption);
+    EXPECT_EQ(std::set<int>{IDOK}, view.buttons);
+    EXPECT_FALSE(view.hasIcon);
+    EXPECT_EQ(1, TrayIconCount()) << "the second start put up a tray icon";
+
+    Click(::GetDlgItem(box, IDOK));
+    const std::optional<DWORD> code = second.WaitExit(5s);
+    ASSERT_TRUE(code.has_value()) << "the second start did not end after OK";
+    EXPECT_EQ(0u, *code);
+
+    EXPECT_TRUE(first.Running());
+    EXPECT_FALSE(first.HasMessageBox());
+    EXPECT_EQ(firstState, ReadState(first));
+    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_EQ(kQuietStart, folder.ReadSettings()) << "set.ini was touched";
+}
+
+TEST_F(Lifecycle, TwentySimultaneousStartsLeaveExactlyOneRunning) {
+    AppFolder folder(L"twenty");
+    folder.WriteSettings(kQuietStart);
+    std::vector<std::unique_ptr<Program>> starts;
+    for (int i = 0; i < 20; ++i) {
+        starts.push_back(std::make_unique<Program>(folder));
+        ASSERT_NE(0u, starts.back()->Pid()) << "start " << i << " failed";
+    }
+
+    // Nineteen say "already running"; the one that says nothing is the program.
+    auto boxes = [&] {
+        int n = 0;
+        for (const auto& p : starts) {
+            n += p->HasMessageBox() ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return boxes() == 19; }, 90s)) << boxes() << " message boxes";
+    Program* survivor = nullptr;
+    int silent = 0;
+    for (const auto& p : starts) {
+        if (!p->HasMessageBox()) {
+            survivor = p.get();
+            ++silent;
+        }
+    }
+    ASSERT_EQ(1, silent);
+    ASSERT_TRUE(WaitStartedUp(*survivor));
+
+    for (const auto& p : starts) {
+        if (p.get() == survivor) {
+            continue;
+        }
+        const HWND box = p->WaitMessageBox(1s);
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ("既に起動されています。", ReadMessageBox(box).text);
+        Click(::GetDlgItem(box, IDOK));
+    }
+    for (const auto& p : starts) {
+        if (p.get() != survivor) {
+            EXPECT_EQ(std::optional<DWORD>(0), p->WaitExit(10s)) << "pid " << p->Pid();
+        }
+    }
+    EXPECT_TRUE(survivor->Running());
+    EXPECT_EQ(1, TrayIconCount());
+    const MainState expected = Expected(1, "12", "00", 1, false);
+    EXPECT_EQ(expected, ReadState(*survivor));
+    EXPECT_EQ(kQuietStart, folder.ReadSettings());
+}
+
+// ---------------------------------------------------------------- closing and exit
+
+enum class CloseBy { CloseMessage, SystemMenu, AltF4 };
+
+struct CloseCase {
+    const char* name;
+    CloseBy by;
+    bool registered;
+};
+
+class Closing : public LifecycleBase, public testing::WithParamInterface<CloseCase> {};
+
+TEST_P(Closing, ClosingOnlyHidesAndSaysNotRegisteredWhenNothingIs) {
+    const CloseCase c = GetParam();
+    StayClearOf(20, 10);
+    AppFolder folder(L"closing");
+    const std::string settings = c.registered ? "2\r\n20\r\n10\r\nTrue\r\n" : "2\r\n20\r\n10\r\nFalse\r\n";
+    folder.WriteSettings(settings);
+    Program program(folder);
+    ASSERT_TRUE(WaitStartedUp(program));
+    MainState state = Expected(2, "20", "10", c.registered ? 0 : 1, c.registered);
+    ASSERT_EQ(state, WaitState(program, state, 3s));
+    const Picture before = c.registered ? Picture::On : Picture::Program;
+    ASSERT_TRUE(TrayShows(before)) << TrayPicture();
+
+    program.PostTrayEvent(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s));
+    switch (c.by) {
+    case CloseBy::CloseMessage:
+        ::PostMessageW(program.Main(), WM_CLOSE, 0, 0);
+        break;
+    case CloseBy::SystemMenu:
+        ::PostMessageW(program.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case CloseBy::AltF4:
+        ::PostMessageW(program.Main(), WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(0x20000001));
+        break;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(program.Main()); }, 3s)) << "the window stays";
+    EXPECT_TRUE(::IsWindow(program.Main())) << "the window was destroyed";
+    EXPECT_TRUE(program.Running());
+
+    // With nothing registered the tray says so with the "off" picture; otherwise it stays.
+    const Picture after = c.registered ? Picture::On : Picture::Off;
+    EXPECT_TRUE(TrayShows(after)) << "the tray shows " << TrayPicture();
+    EXPECT_EQ(state, ReadState(program));
+
+    program.PostTrayEvent(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s));
+    EXPECT_TRUE(WaitUntil([&] { return PictureAt(CaptionIconRect(program.Main())) == after; }, 3s))
+        << "the title bar shows " << NameOf(PictureAt(CaptionIconRect(program.Main())));
+    state.visible = true;
+    EXPECT_EQ(state, ReadState(program));
+    EXPECT_EQ(settings, folder.ReadSettings());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Closing,
+                         testing::Values(CloseCase{"CloseMessageNothingRegistered", CloseBy::CloseMessage, false},
+                                         CloseCase{"CloseMessageRegistered", CloseBy::CloseMessage, true},
+                                         CloseCase{"SystemMenuNothingRegistered", CloseBy::SystemMenu, false},
+                                         CloseCase{"AltF4Registered", CloseBy::AltF4, true}),
+                         [](const testing::TestParamInfo<CloseCase>& p) { return std::string(p.param.name); });
+
+TEST_F(Lifecycle, ExitButtonAsksAndEndsOnlyOnYes) {
+    AppFolder folder(L"exit-button");
+    folder.WriteSettings(kQuietStart);
+    Program program(folder);
+    ASSERT_TRUE(WaitStartedUp(program));
+    program.PostTrayEvent(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s));
+    const HWND exitButton = program.Control(Id(Ctl::Command2));
+
+    Click(exitButton);
+    HWND box = program.WaitMessageBox(3s);
+    ASSERT_NE(nullptr, box);
+    const MessageBoxView view = ReadMessageBox(box);
+    EXPECT_EQ("終了してもよろしいでしょうか？", view.text);
+    EXPECT_EQ(kAppTitle, view.caption);
+    EXPECT_EQ((std::set<int>{IDYES, IDNO}), view.buttons);
+    EXPECT_TRUE(view.hasIcon) << "the question mark is missing";
+
+    Click(::GetDlgItem(box, IDNO));
+    EXPECT_TRUE(WaitUntil([&] { return !program.HasMessageBox(); }, 3s));
+    EXPECT_FALSE(program.WaitExit(500ms).has_value()) << "No ended the program";
+    EXPECT_TRUE(::IsWindowVisible(program.Main()));
+    EXPECT_EQ(1, TrayIconCount());
+
+    Click(exitButton);
+    box = program.WaitMessageBox(3s);
+    ASSERT_NE(nullptr, box);
+    Click(::GetDlgItem(box, IDYES));
+    EXPECT_EQ(std::optional<DWORD>(0), program.WaitExit(5s)) << "Yes did not end the program";
+    EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 3s)) << "the tray icon stayed";
+    EXPECT_EQ(kQuietStart, folder.ReadSettings()) << "exit wrote set.ini";
+}
+
+}  // namespace
+}  // namespace velt::e2e
