@@ -198,15 +198,14 @@ inline constexpr char kAboutInitialTitle[] = "バージョン情報";
 // What lblVersion says until the load handler writes the product name and version.
 inline constexpr char kVersionPlaceholder[] = "App.ProductName+Version";
 
-// The notice on the terms of use. The blank runs pad the lines of the wrapped box: with the
-// 12-pixel dialog font a line holds 26 full-width characters, so the heading fills the first
-// line and each run ends its line.
+// The notice on the terms of use. The blank runs pad the lines of the wrapped box (measured
+// with a proportional Japanese dialog font of 12 pixels): "当人" and each run end their line.
 inline constexpr char kTermsNotice[] =
     "────────ご利用上の注意と免責────────"
-    "■本ソフトを使用した結果，生じた損害はすべて当人\u3000 "
-    "の責任となり作者は負いません。"
+    "■本ソフトを使用した結果，損害は当人\u3000 "
+    "の責任となり、作者はいかなる責任も負いません。"
     "                     "  // 21 blanks
-    "■この内容に同意できない場合，本ソフトの使用は"
+    "■上記の内容に同意いただけない場合，本ソフトの使用は"
     "      "  // 6 blanks
     "ご遠慮ください。";
 
