@@ -68,7 +68,6 @@ std::int16_t ShiftState() noexcept {
     return shift;
 }
 
-constexpr COLORREF ToColorref(ui::Rgb c) noexcept { return RGB(c.r, c.g, c.b); }
 
 constexpr COLORREF kButtonEdge = RGB(0x16, 0x3f, 0x7e);
 constexpr COLORREF kButtonEdgeDisabled = RGB(0x90, 0x90, 0x90);
