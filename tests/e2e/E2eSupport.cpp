@@ -287,16 +287,36 @@ void RunHostCommand(const std::wstring& commandLine) {
     ::CloseHandle(info.hProcess);
 }
 
-HostImmutable::HostImmutable(std::string unixPath) : path_(std::move(unixPath)) {
+namespace {
+
+// Whether the modification time of a file or folder can be set: the one change an immutable
+// entry refuses that leaves no trace when it is allowed.
+bool TimesWritable(const std::wstring& path) {
+    const HANDLE handle = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const bool ok = ::SetFileTime(handle, nullptr, nullptr, &now) != FALSE;
+    ::CloseHandle(handle);
+    return ok;
+}
+
+}  // namespace
+
+HostImmutable::HostImmutable(std::string unixPath, std::wstring windowsPath)
+    : path_(std::move(unixPath)), windowsPath_(std::move(windowsPath)) {
     RunHostCommand(L"Z:\\usr\\bin\\chattr +i " + Quoted(Wide(path_)));
-    set_ = true;
+    effective_ = WaitUntil([&] { return !TimesWritable(windowsPath_); }, 5s);
 }
 
 void HostImmutable::Release() {
-    if (set_) {
-        RunHostCommand(L"Z:\\usr\\bin\\chattr -i " + Quoted(Wide(path_)));
-        set_ = false;
-    }
+    RunHostCommand(L"Z:\\usr\\bin\\chattr -i " + Quoted(Wide(path_)));
+    WaitUntil([&] { return TimesWritable(windowsPath_); }, 5s);
+    effective_ = false;
 }
 
 // ---------------------------------------------------------------- windows

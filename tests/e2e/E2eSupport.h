@@ -86,22 +86,26 @@ private:
     Icons icons_;
 };
 
-// Runs a program of the host (an ELF file, started through Wine) and waits for it.
+// Starts a program of the host (an ELF file); Wine does not wait for it.
 void RunHostCommand(const std::wstring& commandLine);
 
 // Makes a file or folder immutable on the host (chattr +i): not even root can write, rename,
-// create or delete in it. Cleared again by Release() or the destructor.
+// create or delete in it. Cleared again by Release() or the destructor. Wine starts host
+// programs without waiting for them, so both wait until the change shows.
 class HostImmutable {
 public:
-    explicit HostImmutable(std::string unixPath);
+    HostImmutable(std::string unixPath, std::wstring windowsPath);
     HostImmutable(const HostImmutable&) = delete;
     HostImmutable& operator=(const HostImmutable&) = delete;
     ~HostImmutable() { Release(); }
+    // Whether the file system took the flag (some do not).
+    bool Effective() const { return effective_; }
     void Release();
 
 private:
     std::string path_;
-    bool set_ = false;
+    std::wstring windowsPath_;
+    bool effective_ = false;
 };
 
 // ---------------------------------------------------------------- the program's windows

@@ -1,5 +1,7 @@
 #include "MainView.h"
 
+#include <cstdio>
+
 namespace velt::e2e {
 
 namespace {
@@ -84,6 +86,33 @@ bool WaitStartedUp(Program& program, Millis timeout) {
                    !TextOf(program.Control(Id(Ctl::lblKAKU))).empty();
         },
         timeout);
+}
+
+bool ShowMain(const Program& program) {
+    program.PostTrayEvent(WM_LBUTTONDBLCLK);
+    return WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s);
+}
+
+std::string TwoDigits(int n) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", n);
+    return text;
+}
+
+bool PickInputs(const Program& program, int action, int hour, int minute, int atStart, MainState& seen) {
+    constexpr Ctl kActions[3] = {Ctl::Option1_0, Ctl::Option1_1, Ctl::Option1_2};
+    constexpr Ctl kAtStart[2] = {Ctl::optSTART0, Ctl::optSTART1};
+    Click(program.Control(Id(kActions[action])));
+    Click(program.Control(Id(kAtStart[atStart])));
+    ComboSelect(program.Control(Id(Ctl::txtTime0)), hour);
+    ComboSelect(program.Control(Id(Ctl::txtTime1)), minute);
+    return WaitUntil(
+        [&] {
+            seen = ReadState(program);
+            return seen.action == action && seen.atStart == atStart && seen.hour == TwoDigits(hour) &&
+                   seen.minute == TwoDigits(minute);
+        },
+        3s);
 }
 
 }  // namespace velt::e2e

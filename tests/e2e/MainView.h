@@ -54,6 +54,15 @@ MainState WaitState(const Program& program, const MainState& expected, Millis ti
 // answers messages, and the status label has been written. False when that did not happen.
 bool WaitStartedUp(Program& program, Millis timeout = 10s);
 
+// Shows the main window the way the tray icon's double-click does; false if it stays hidden.
+bool ShowMain(const Program& program);
+
+// Picks inputs as a user does: clicks the action and start-up options, chooses the list
+// entries; false (and the state seen in `seen`) if the window does not show them.
+bool PickInputs(const Program& program, int action, int hour, int minute, int atStart, MainState& seen);
+
+std::string TwoDigits(int n);
+
 // The time a started program needs to come up, as the design wants it.
 inline constexpr Millis kUpWithin = 1000ms;
 

@@ -9,14 +9,6 @@ namespace velt::e2e {
 namespace {
 
 constexpr char kNothingAtStart[] = "0\r\n00\r\n00\r\nFalse\r\n";
-constexpr Ctl kActions[3] = {Ctl::Option1_0, Ctl::Option1_1, Ctl::Option1_2};
-constexpr Ctl kAtStart[2] = {Ctl::optSTART0, Ctl::optSTART1};
-
-std::string TwoDigits(int n) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02d", n);
-    return text;
-}
 
 class RegistrationBase : public testing::Test {
 protected:
@@ -24,8 +16,7 @@ protected:
         folder_.WriteSettings(kNothingAtStart);
         program_.emplace(folder_);
         ASSERT_TRUE(WaitStartedUp(*program_));
-        program_->PostTrayEvent(WM_LBUTTONDBLCLK);
-        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program_->Main()) != FALSE; }, 3s));
+        ASSERT_TRUE(ShowMain(*program_));
         MainState shown = Expected(0, "00", "00", 1, false);
         shown.visible = true;
         ASSERT_EQ(shown, WaitState(*program_, shown, 3s));
@@ -67,18 +58,8 @@ protected:
 
     // Picks the inputs as a user does: an option is clicked, a list entry chosen.
     void Pick(int action, int hour, int minute, int atStart) {
-        Click(Control(kActions[action]));
-        Click(Control(kAtStart[atStart]));
-        ComboSelect(Control(Ctl::txtTime0), hour);
-        ComboSelect(Control(Ctl::txtTime1), minute);
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                const MainState s = ReadState(*program_);
-                return s.action == action && s.atStart == atStart && s.hour == TwoDigits(hour) &&
-                       s.minute == TwoDigits(minute);
-            },
-            3s))
-            << ReadState(*program_);
+        MainState seen;
+        ASSERT_TRUE(PickInputs(*program_, action, hour, minute, atStart, seen)) << seen;
     }
 
     MainState Shown(int action, int hour, int minute, int atStart, bool registered) const {
