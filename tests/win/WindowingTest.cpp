@@ -196,9 +196,12 @@ TEST_F(WindowingTest, EveryControlIsARealChildWithItsIdClassTextAndPlace) {
         EXPECT_EQ(actual.left, expected.left);
         EXPECT_EQ(actual.top, expected.top);
         EXPECT_EQ(actual.width, expected.width);
-        // A closed drop-down list is as high as its font needs where the box cannot be fitted.
-        if (c.kind != Kind::DropDownList) {
-            EXPECT_EQ(actual.height, expected.height);
+        EXPECT_EQ(actual.height, expected.height);
+        if (c.kind == Kind::DropDownList) {
+            // The open list still drops well below the closed box.
+            RECT dropped{};
+            ::SendMessageW(hwnd, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            EXPECT_GT(dropped.bottom - dropped.top, 5 * expected.height);
         }
         EXPECT_EQ(::IsWindowEnabled(hwnd) != FALSE, (c.flags & ui::flag::Disabled) == 0);
         if (c.kind == Kind::OptionButton) {

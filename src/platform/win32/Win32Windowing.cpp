@@ -342,6 +342,8 @@ void Win32Windowing::LayoutMainWindow() {
         const ui::PixelRect r = ui::ToPixels(c.rect, dpi);
         // A drop-down list's window height is that of the open list; the closed box is fitted below.
         const int height = c.kind == Kind::DropDownList ? r.height * 9 : r.height;
+        if (c.ctl == Ctl::txtTime0) comboHeights_[0] = r.height;
+        if (c.ctl == Ctl::txtTime1) comboHeights_[1] = r.height;
         ::SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
         if (c.kind == Kind::DropDownList) FitComboHeight(hwnd, r.height);
@@ -599,6 +601,20 @@ LRESULT Win32Windowing::ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_SYSKEYDOWN:
         if (OnComboKeyDown(hwnd, wParam)) return 0;
         break;
+    case WM_WINDOWPOSCHANGING: {
+        // The closed box keeps the height of the layout even where the box would size itself
+        // after its font (Wine lets no text field shrink below the font).
+        const LRESULT result = ::CallWindowProcW(comboBaseProc_, hwnd, message, wParam, lParam);
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        const int height = hwnd == controls_[static_cast<std::size_t>(Ctl::txtTime0)]   ? comboHeights_[0]
+                           : hwnd == controls_[static_cast<std::size_t>(Ctl::txtTime1)] ? comboHeights_[1]
+                                                                                         : 0;
+        // A taller request sets the height of the open list and is left alone.
+        if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && height > 0 && pos->cy < 2 * height) {
+            pos->cy = height;
+        }
+        return result;
+    }
     default:
         break;
     }

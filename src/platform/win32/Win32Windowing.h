@@ -174,6 +174,7 @@ private:
     bool centred_ = false;
     HWND lastFocus_ = nullptr;
     WNDPROC comboBaseProc_ = nullptr;
+    std::array<int, 2> comboHeights_{};  // closed heights of txtTime(0) and txtTime(1)
     UniqueFont dialogFont_;
     UniqueBitmap background_;
     UniqueBrush backgroundBrush_;
