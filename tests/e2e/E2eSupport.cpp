@@ -1,5 +1,7 @@
 #include "E2eSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <wincodec.h>
 
 #include <atomic>
@@ -229,12 +231,15 @@ AppFolder::AppFolder(std::wstring_view name, Icons icons) : icons_(icons) {
 
 AppFolder::~AppFolder() {
     // A program that was just ended may still hold its files for a moment.
-    WaitUntil(
+    const bool removed = WaitUntil(
         [&] {
             DeleteTree(path_);
             return ::GetFileAttributesW(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
         },
         3s);
+    if (!removed) {
+        ADD_FAILURE() << "could not remove " << Utf8(path_) << ": is a program still running in it?";
+    }
 }
 
 std::string AppFolder::UnixPath() const {
