@@ -173,6 +173,48 @@ velt_xvfb_stop() {
     fi
 }
 
+# A display for Wine when there is none (ctest run by hand): one Xvfb shared through a note in
+# build/, started with -terminate so that it ends by itself when its last client, the prefix's
+# desktop process, goes away with the wineserver. Probed by its socket only: a probing client
+# would end it.
+velt_ensure_display() {
+    [[ -n ${DISPLAY:-} ]] && return 0
+    local note="$VELT_BUILD/xvfb-auto.display" lock display="" pid="" n
+    mkdir -p "$VELT_BUILD"
+    exec {lock}>"$VELT_BUILD/.xvfb-auto.lock"
+    flock "$lock"
+    if [[ -f $note ]]; then
+        read -r display pid <"$note" || true
+    fi
+    if [[ -z $pid || -z $display ]] || ! kill -0 "$pid" 2>/dev/null ||
+        [[ ! -S /tmp/.X11-unix/X${display#:} ]]; then
+        display=""
+        for n in $(seq 160 199); do
+            [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -terminate \
+                </dev/null >"$VELT_BUILD/xvfb-auto.log" 2>&1 &
+            pid=$!
+            for _ in $(seq 1 100); do
+                [[ -S /tmp/.X11-unix/X$n ]] && break
+                kill -0 "$pid" 2>/dev/null || break
+                sleep 0.1
+            done
+            if [[ -S /tmp/.X11-unix/X$n ]]; then
+                display=":$n"
+                echo "$display $pid" >"$note"
+                break
+            fi
+        done
+    fi
+    flock -u "$lock"
+    exec {lock}>&-
+    if [[ -z $display ]]; then
+        velt_log "could not start Xvfb"
+        return 1
+    fi
+    export DISPLAY="$display"
+}
+
 # --- CMake -----------------------------------------------------------------------------------
 
 # Configures a preset once; later builds re-run CMake by themselves when its files change.

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -115,9 +114,10 @@ TEST_F(Files, ReplaceThrowsInAMissingFolder) {
 // Run through ctest: the folder is made read-only from the Linux side (chattr +i), which even
 // root cannot write in, and holds a set.ini with kOld.
 TEST(ReadOnlyFolder, ReplaceThrowsAndKeepsTheOldFile) {
-    const char* unixPath = std::getenv("VELT_READONLY_DIR");
-    ASSERT_NE(unixPath, nullptr) << "VELT_READONLY_DIR is set by ctest's fixture";
-    std::string folder = "Z:"s + unixPath;
+    wchar_t unixPath[1024] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"VELT_READONLY_DIR", unixPath, 1024);
+    ASSERT_TRUE(length > 0 && length < 1024) << "VELT_READONLY_DIR is set by ctest's fixture";
+    std::string folder = "Z:"s + velt::wintest::Utf8(unixPath);
     for (char& c : folder) {
         if (c == '/') {
             c = '\\';
