@@ -593,6 +593,55 @@ std::vector<std::uint32_t> ScreenPixels(const RECT& rect) {
 
 }  // namespace
 
+void MovePointer(int x, int y) {
+    RunHostCommand(L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
+    // xdotool runs on its own; the move is done when Wine has seen it.
+    WaitUntil(
+        [&] {
+            POINT at{};
+            ::GetCursorPos(&at);
+            return at.x == x && at.y == y;
+        },
+        2s);
+}
+
+namespace {
+
+// The text of a shown tooltip of the tray's process; empty when none shows.
+std::string ShownTrayTooltip() {
+    const HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
+    DWORD trayPid = 0;
+    ::GetWindowThreadProcessId(tray, &trayPid);
+    for (HWND tip = ::FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); tip != nullptr;
+         tip = ::FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(tip, &pid);
+        if (pid == trayPid && ::IsWindowVisible(tip)) {
+            return TextOf(tip);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string HoverTrayTip(const std::string& expected, Millis timeout) {
+    const std::optional<RECT> icon = TrayIconRect();
+    if (!icon) {
+        return "(not exactly one tray icon)";
+    }
+    // Away first, so that the tip shows anew with what it says now.
+    MovePointer(icon->right + 400, icon->bottom + 400);
+    WaitUntil([] { return ShownTrayTooltip().empty(); }, 2s);
+    const int x = (icon->left + icon->right) / 2;
+    const int y = (icon->top + icon->bottom) / 2;
+    MovePointer(x, y);
+    MovePointer(x + 1, y);  // a move within the icon, then rest: the tip shows
+    std::string seen;
+    WaitUntil([&] { return (seen = ShownTrayTooltip()) == expected; }, timeout);
+    return seen;
+}
+
 // ---------------------------------------------------------------- pictures on the screen
 
 const char* NameOf(Picture picture) {

@@ -202,6 +202,13 @@ private:
 // The icons in Wine's stand-alone tray window (no X tray under Xvfb).
 int TrayIconCount();
 
+// Moves the X pointer (xdotool on the host: a real motion, which Wine's own SetCursorPos is not
+// to the tray's tooltip).
+void MovePointer(int x, int y);
+// Hovers over the one tray icon until its tip reads `expected` (or `timeout` passes) and
+// returns the tip last seen.
+std::string HoverTrayTip(const std::string& expected, Millis timeout = 4s);
+
 // ---------------------------------------------------------------- pictures on the screen
 
 // The three icon pictures the program shows, told apart by colour: VELTPOWON.ico is green,

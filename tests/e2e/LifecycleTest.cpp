@@ -39,6 +39,7 @@ struct StartCase {
     bool registered;
     std::string fileAfter;
     Picture tray;
+    const char* tip;
 };
 
 class StartUp : public LifecycleBase, public testing::WithParamInterface<StartCase> {};
@@ -66,6 +67,7 @@ TEST_P(StartUp, ComesUpHiddenInTheStateItsSettingsGive) {
 
     EXPECT_TRUE(TrayShows(c.tray)) << "the tray shows " << TrayPicture();
     EXPECT_EQ(1, TrayIconCount());
+    EXPECT_EQ(c.tip, HoverTrayTip(c.tip));
     EXPECT_FALSE(program.HasMessageBox()) << "start-up reported something";
     for (HWND top : TopLevelWindows(program.Pid())) {
         EXPECT_FALSE(::IsWindowVisible(top)) << ClassOf(top) << " \"" << TextOf(top) << "\" is visible";
@@ -81,26 +83,26 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // The very first start writes the defaults and then registers them at once.
         StartCase{"FirstStartInAnEmptyFolder", L"first-start", std::nullopt, 0, "00", "00", 0, true,
-                  "0\r\n00\r\n00\r\nTrue\r\n", Picture::On},
+                  "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"},
         StartCase{"FirstStartInAFolderWithAJapaneseNameAndBlanks", L"最初の 起動 フォルダ", std::nullopt, 0,
-                  "00", "00", 0, true, "0\r\n00\r\n00\r\nTrue\r\n", Picture::On},
+                  "00", "00", 0, true, "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"},
         // "False" registers nothing: the tray keeps the program's own icon ("停止中").
         StartCase{"SavedFalseRegistersNothing", L"saved-false", "2\r\n23\r\n45\r\nFalse\r\n", 2, "23", "45",
-                  1, false, "2\r\n23\r\n45\r\nFalse\r\n", Picture::Program},
+                  1, false, "2\r\n23\r\n45\r\nFalse\r\n", Picture::Program, "停止中"},
         StartCase{"SavedTrueRegistersTheSavedSchedule", L"saved-true", "1\r\n07\r\n30\r\nTrue\r\n", 1, "07",
-                  "30", 0, true, "1\r\n07\r\n30\r\nTrue\r\n", Picture::On},
+                  "30", 0, true, "1\r\n07\r\n30\r\nTrue\r\n", Picture::On, " 再起動を07:30に実行します。"},
         // Read back by the rules: any letter case, a number; the registration rewrites it.
         StartCase{"SavedNumberOneIsTrue", L"saved-one", "2\r\n18\r\n05\r\n1\r\n", 2, "18", "05", 0, true,
-                  "2\r\n18\r\n05\r\nTrue\r\n", Picture::On},
+                  "2\r\n18\r\n05\r\nTrue\r\n", Picture::On, " 電源を切るを18:05に実行します。"},
         StartCase{"SavedLowerCaseTrue", L"saved-lower", "0\r\n09\r\n59\r\ntrue\r\n", 0, "09", "59", 0, true,
-                  "0\r\n09\r\n59\r\nTrue\r\n", Picture::On},
+                  "0\r\n09\r\n59\r\nTrue\r\n", Picture::On, " ログオフを09:59に実行します。"},
         StartCase{"SavedCommaShiftsTheFields", L"saved-comma", "1\r\n07,30\r\n00\r\nTrue\r\n", 1, "07",
-                  "30", 1, false, "1\r\n07,30\r\n00\r\nTrue\r\n", Picture::Program},
+                  "30", 1, false, "1\r\n07,30\r\n00\r\nTrue\r\n", Picture::Program, "停止中"},
         StartCase{"SavedSixLinesUseFour", L"saved-six", "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", 2, "21",
-                  "15", 1, false, "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", Picture::Program},
+                  "15", 1, false, "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", Picture::Program, "停止中"},
         StartCase{"SavedUnknownActionAndTimesLeaveTheDesignedValues", L"saved-unknown",
                   "3\r\n24\r\n7\r\nyes\r\n", 0, "00", "00", 1, false, "3\r\n24\r\n7\r\nyes\r\n",
-                  Picture::Program}),
+                  Picture::Program, "停止中"}),
     [](const testing::TestParamInfo<StartCase>& p) { return std::string(p.param.name); });
 
 // ---------------------------------------------------------------- one instance
@@ -187,6 +189,39 @@ TEST_F(Lifecycle, TwentySimultaneousStartsLeaveExactlyOneRunning) {
     const MainState expected = Expected(1, "12", "00", 1, false);
     EXPECT_EQ(expected, ReadState(*survivor));
     EXPECT_EQ(kQuietStart, folder.ReadSettings());
+}
+
+TEST_F(Lifecycle, TrayTipFollowsRegistrationCancelAndClose) {
+    StayClearOf(23, 30);
+    StayClearOf(23, 45);
+    AppFolder folder(L"tray-tip");
+    folder.WriteSettings(kQuietStart);
+    Program program(folder);
+    ASSERT_TRUE(WaitStartedUp(program));
+    EXPECT_EQ("停止中", HoverTrayTip("停止中"));
+
+    ASSERT_TRUE(ShowMain(program));
+    MainState seen;
+    ASSERT_TRUE(PickInputs(program, 1, 23, 30, 1, seen)) << seen;
+    Click(program.Control(Id(Ctl::cmdON)));
+    EXPECT_EQ(" 再起動を23:30に実行します。", HoverTrayTip(" 再起動を23:30に実行します。"));
+
+    // Cancelling leaves the tray as it was...
+    Click(program.Control(Id(Ctl::Command5)));
+    ASSERT_TRUE(WaitUntil([&] { return ReadState(program).status == kNotRegistered; }, 3s));
+    EXPECT_EQ(" 再起動を23:30に実行します。", HoverTrayTip(" 再起動を23:30に実行します。"));
+    // ...until the window is closed with nothing registered.
+    ::PostMessageW(program.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(program.Main()); }, 3s));
+    EXPECT_EQ(kNotRegistered, HoverTrayTip(kNotRegistered));
+
+    // The longest sentence the lists allow: 32 bytes in Shift-JIS, whole in the tip.
+    ASSERT_TRUE(ShowMain(program));
+    ASSERT_TRUE(PickInputs(program, 2, 23, 45, 1, seen)) << seen;
+    Click(program.Control(Id(Ctl::cmdON)));
+    EXPECT_EQ(" 電源を切るを23:45に実行します。", HoverTrayTip(" 電源を切るを23:45に実行します。"));
+    EXPECT_EQ(32u, ToAnsi(" 電源を切るを23:45に実行します。").size());
+    EXPECT_TRUE(program.Running());
 }
 
 // ---------------------------------------------------------------- closing and exit

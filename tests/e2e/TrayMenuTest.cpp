@@ -172,6 +172,7 @@ TEST_F(TrayMenu, TaskbarCreatedPutsTheLostIconBack) {
     ASSERT_TRUE(icon.has_value());
     EXPECT_TRUE(WaitUntil([&] { return PictureAt(*icon) == Picture::Program; }, 3s))
         << "it came back as " << NameOf(PictureAt(*icon));
+    EXPECT_EQ("停止中", HoverTrayTip("停止中"));
 }
 
 // ---------------------------------------------------------------- the About window
