@@ -101,6 +101,45 @@ TEST_F(TrayMenu, OpenShowsTheMainWindowAndChangesNothingWhenItIsShown) {
     }
 }
 
+TEST_F(TrayMenu, ArrowKeysMeetOpenExitWebSiteAndAboutInThatOrder) {
+    // Down n times from the top and Enter: which entry ran shows its order. The separator is
+    // skipped, and after the fourth entry the selection comes round to the first.
+    auto choose = [&](int downs) {
+        program_->PostTrayEvent(WM_RBUTTONUP);
+        const HWND menu = program_->WaitWindow("#32768", nullptr, 3s);
+        ASSERT_NE(nullptr, menu);
+        for (int i = 0; i < downs; ++i) {
+            ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+        }
+        ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+        ASSERT_TRUE(WaitUntil([&] { return program_->FindWindowOf("#32768", nullptr) == nullptr; }, 3s));
+    };
+    const std::size_t calls = BrowserCalls().size();
+
+    for (int downs : {1, 5}) {
+        SCOPED_TRACE(downs);
+        ASSERT_NO_FATAL_FAILURE(choose(downs));
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program_->Main()) != FALSE; }, 3s)) << "not Open";
+        ::PostMessageW(program_->Main(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(program_->Main()); }, 3s));
+    }
+
+    ASSERT_NO_FATAL_FAILURE(choose(2));
+    const HWND box = program_->WaitMessageBox(3s);
+    ASSERT_NE(nullptr, box) << "the second entry is not Exit";
+    EXPECT_EQ("終了してもよろしいでしょうか？", ReadMessageBox(box).text);
+    Click(::GetDlgItem(box, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !program_->HasMessageBox(); }, 3s));
+
+    ASSERT_NO_FATAL_FAILURE(choose(3));
+    EXPECT_TRUE(WaitUntil([&] { return BrowserCalls().size() == calls + 1; }, 15s)) << "the third entry is not Web";
+
+    ASSERT_NO_FATAL_FAILURE(choose(4));
+    EXPECT_TRUE(WaitUntil([&] { return AboutWindows().size() == 1; }, 3s)) << "the fourth entry is not About";
+    EXPECT_FALSE(program_->HasMessageBox());
+    EXPECT_FALSE(::IsWindowVisible(program_->Main()));
+}
+
 TEST_F(TrayMenu, ExitAsksWithOkAndCancelAndEndsOnlyOnOk) {
     ASSERT_NO_FATAL_FAILURE(Choose('X'));
     HWND box = program_->WaitMessageBox(3s);
