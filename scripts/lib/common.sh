@@ -9,7 +9,9 @@ export VELT_ROOT
 
 # What the build, the tests and the run need on a bare Debian 12.
 VELT_PACKAGES=(
-    cmake ninja-build g++ googletest libgtest-dev clang
+    cmake ninja-build g++ googletest libgtest-dev
+    # libFuzzer and the sanitizers for clang are only a recommends of clang
+    clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64
