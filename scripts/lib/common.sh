@@ -144,7 +144,8 @@ velt_wine_stop() {
 
 VELT_XVFB_PID=""
 
-# Starts Xvfb on a free display and exports DISPLAY; waits until it answers.
+# Starts Xvfb on a free display and exports DISPLAY; waits until it answers. Call it in the
+# script's own shell, not in a subshell or $(...): velt_xvfb_stop needs the process id it keeps.
 velt_xvfb_start() {
     local n
     for n in $(seq 90 140); do
