@@ -33,7 +33,7 @@ TEST_F(Startup, TheVeryFirstStartRegistersALogOffAtMidnight) {
     const auto files = h.log.Only({"ReplaceFileContents", "ReadFileHead"});
     EXPECT_EQ(files, std::vector<std::string>(2, "ReplaceFileContents(" + h.api.SettingsPath() + ")"));
     // The first refresh shows the designed icon with "停止中" and brings the menu form up.
-    EXPECT_EQ(h.api.notifyRecords.at(1).hIcon, 0x50u);
+    EXPECT_EQ(+h.api.notifyRecords.at(1).hIcon, 0x50u);
     EXPECT_EQ(h.api.FromAnsiCopy(h.api.notifyRecords.at(1).szTip), "停止中");
     EXPECT_LT(h.log.IndexOf("SetMenuVisible"), h.log.IndexOf("ReplaceFileContents"));
     EXPECT_EQ(h.log.entries.back(), "Hide");
@@ -55,7 +55,7 @@ TEST_F(Startup, ASavedFalseRegistersNothing) {
     EXPECT_EQ(h.frm.TargetTime[3], "");
     EXPECT_EQ(h.ui.Caption(Ctl::lblKAKU), "未登録です。");
     EXPECT_EQ(h.Tip(), "停止中");
-    EXPECT_EQ(h.frm.TrayData.hIcon, 0x50u);
+    EXPECT_EQ(+h.frm.TrayData.hIcon, 0x50u);
     EXPECT_TRUE(h.ui.Value(Ctl::Option1_1));
     EXPECT_EQ(h.ui.ComboText(Ctl::txtTime0), "07");
     EXPECT_TRUE(h.ui.Value(Ctl::optSTART1));
@@ -122,7 +122,7 @@ TEST_F(Startup, ClosingHidesAndWithNothingRegisteredShowsTheOffState) {
     EXPECT_EQ(h.ui.iconPath, h.OffIcon());
     EXPECT_EQ(h.frm.TrayTip, "未登録です。");
     EXPECT_EQ(h.Tip(), "未登録です。");
-    EXPECT_EQ(h.frm.TrayData.hIcon, h.ui.iconHandle);
+    EXPECT_EQ(+h.frm.TrayData.hIcon, h.ui.iconHandle);
     EXPECT_EQ(h.log.Only({"SetIconFromFile", "Shell", "Hide"}),
               (std::vector<std::string>{"SetIconFromFile(" + h.OffIcon() + ")", "Shell_NotifyIconA(NIM_DELETE)",
                                         "Shell_NotifyIconA(NIM_ADD)", "Hide"}));
@@ -170,7 +170,7 @@ TEST_F(Startup, TheExitButtonAsksAndOnYesEndsWithoutCloseHandling) {
     h.frm.Command2_Click();
     EXPECT_EQ(h.log.Only({"Shell", "ExitProcess", "SetIcon", "Hide"}),
               (std::vector<std::string>{"Shell_NotifyIconA(NIM_DELETE)", "ExitProcess(0)"}));
-    EXPECT_EQ(h.api.notifyRecords.back().uFlags, 5u);
+    EXPECT_EQ(+h.api.notifyRecords.back().uFlags, 5u);
 }
 
 TEST_F(Startup, TheSessionMayAlwaysEndAndTheShellRestartBringsTheIconBack) {

@@ -67,18 +67,19 @@ TEST(TrayRecord, ALongTipIsCutAtAWholeCharacter) {
     EXPECT_EQ(h.frm.TrayData.szTip[63], '\0');
 }
 
+// Fields of the packed records are read by value (unary +): a reference to one may be misaligned.
 TEST(TrayRecord, RemovalUsesItsOwnRecord) {
     test::Harness h;
     Module1::RemoveTrayIcon(h.api, h.ui);
     ASSERT_EQ(h.api.notifyRecords.size(), 1u);
     EXPECT_EQ(h.api.notifyMessages[0], platform::NIM_DELETE);
     const auto& r = h.api.notifyRecords[0];
-    EXPECT_EQ(r.cbSize, 89u);
-    EXPECT_EQ(r.hWnd, 0x2A0u);
-    EXPECT_EQ(r.uID, 1u);
-    EXPECT_EQ(r.uFlags, 5u);
-    EXPECT_EQ(r.uCallbackMessage, 11u);
-    EXPECT_EQ(r.hIcon, 0x50u);
+    EXPECT_EQ(+r.cbSize, 89u);
+    EXPECT_EQ(+r.hWnd, 0x2A0u);
+    EXPECT_EQ(+r.uID, 1u);
+    EXPECT_EQ(+r.uFlags, 5u);
+    EXPECT_EQ(+r.uCallbackMessage, 11u);
+    EXPECT_EQ(+r.hIcon, 0x50u);
     EXPECT_EQ(Bytes(r.szTip, 65), std::vector<unsigned char>(65, 0));
 }
 
@@ -150,7 +151,7 @@ TEST(TrayMenu, EntriesActOnTheWindowTheAboutBoxAndTheProcess) {
     menu.mnuClose_Click();
     EXPECT_EQ(h.log.Only({"Shell", "ExitProcess"}),
               (std::vector<std::string>{"Shell_NotifyIconA(NIM_DELETE)", "ExitProcess(0)"}));
-    EXPECT_EQ(h.api.notifyRecords.back().uFlags, 5u);
+    EXPECT_EQ(+h.api.notifyRecords.back().uFlags, 5u);
 }
 
 }  // namespace
