@@ -217,7 +217,7 @@ def cmd_report(args):
     add = lines.append
 
     # Start-up and memory, one row per run and program.
-    runs = {"program": [], "floor": []}
+    runs = {"program": [], "nopictures": [], "floor": []}
     for line in read(os.path.join(work, "startup.tsv")).splitlines():
         who, driver_out, mem_out, host_json = line.split("\t")
         start = kv_lines(driver_out)[-1]
@@ -268,10 +268,16 @@ def cmd_report(args):
              med("floor", "window_ms"), target=False)
     compared("  process start to first tray icon, ms", med("program", "tray_ms"),
              med("floor", "tray_ms"), target=False)
+    compared("  the program without its pictures: start to tray, ms", med("nopictures", "ready_ms"),
+             med("floor", "ready_ms"), target=False)
     compared("resident memory VmRSS after 2 s, MiB", med("program", "vmrss_kib") / 1024,
              med("floor", "vmrss_kib") / 1024, 2)
     compared("private memory RssAnon after 2 s, MiB", med("program", "rss_anon_kib") / 1024,
              med("floor", "rss_anon_kib") / 1024, 2)
+    compared("  the program without its pictures: VmRSS, MiB", med("nopictures", "vmrss_kib") / 1024,
+             med("floor", "vmrss_kib") / 1024, 2, target=False)
+    compared("  the program without its pictures: RssAnon, MiB", med("nopictures", "rss_anon_kib") / 1024,
+             med("floor", "rss_anon_kib") / 1024, 2, target=False)
     compared("  working set, K32GetProcessMemoryInfo, MiB", med("program", "ws_kib") / 1024,
              med("floor", "ws_kib") / 1024, 2, target=False)
     compared("  CPU time of start-up (GetProcessTimes), ms", med("program", "start_cpu_ms"),
@@ -321,7 +327,7 @@ def cmd_report(args):
 
     add("Per-run values (sorted):")
     add("")
-    for who in ("program", "floor"):
+    for who in ("program", "nopictures", "floor"):
         add(f"- {who} start to tray, ms: {spread(who, 'ready_ms')}; first icon: {spread(who, 'tray_ms')}; "
             f"last change of the tray within 500 ms after: {spread(who, 'last_tray_change_ms')}; "
             f"icons it left: {spread(who, 'trays_after', 1, 0)}")
@@ -329,7 +335,6 @@ def cmd_report(args):
             f"{spread(who, 'rss_anon_kib', 1024, 2)}")
         seen = sum(r["seen_visible"] for r in runs[who])
         add(f"- {who}: main window seen visible during start-up in {seen} of {n} runs; "
-            f"GDI objects {spread(who, 'gdi', 1, 0)}; USER objects {spread(who, 'user', 1, 0)}; "
             f"threads {spread(who, 'threads', 1, 0)}")
     for who in ("program", "floor"):
         cpu = [v / 1e6 for v in idle_slices(who, "run_ns")]
