@@ -62,9 +62,9 @@ TEST_F(Faults, MissingOnIconStopsTheRegistrationHalfWayAndTheButtonSaysSo) {
     halfWay.command5Enabled = false;
     EXPECT_EQ(halfWay, WaitState(*program_, halfWay, 3s));
     EXPECT_FALSE(program_->HasMessageBox()) << "start-up reported the missing icon";
-    const std::optional<RECT> tray = TrayIconRect();
-    ASSERT_TRUE(tray.has_value());
-    EXPECT_EQ(Picture::Program, PictureAt(*tray)) << "the tray was refreshed";
+    std::optional<RECT> tray;
+    EXPECT_TRUE(WaitUntil([&] { return (tray = TrayIconRect()) && PictureAt(*tray) == Picture::Program; }, 3s))
+        << "the tray shows " << (tray ? NameOf(PictureAt(*tray)) : "not one icon");
     EXPECT_EQ(settings, folder.ReadSettings());
 
     // The user presses 登録(&R): the same failure, now told.
@@ -97,7 +97,8 @@ TEST_F(Faults, MissingOffIconStillCancelsAndClosesQuietly) {
     ::PostMessageW(program_->Main(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(program_->Main()); }, 3s));
     EXPECT_FALSE(program_->HasMessageBox());
-    EXPECT_EQ(1, TrayIconCount());
+    // The close refreshes the tray (taken away and put up again).
+    EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 1; }, 3s)) << TrayIconCount() << " tray icons";
     EXPECT_EQ(settings, folder.ReadSettings());
     ExpectOnlySetIniAdded(folder);
 }

@@ -194,7 +194,7 @@ TEST_F(TrayMenu, WebSiteAndTheAboutAddressOpenTheMakersPageEachTime) {
 }
 
 TEST_F(TrayMenu, TaskbarCreatedPutsTheLostIconBack) {
-    ASSERT_EQ(1, TrayIconCount());
+    ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 1; }, 3s));
     // The shell loses the icon (as when Explorer restarts): take it away behind the program's back.
     NOTIFYICONDATAW gone{};
     gone.cbSize = sizeof gone;

@@ -15,7 +15,10 @@ prefix="$root/wineprefix"
 
 stop_prefix() {
     if [[ -d $prefix ]]; then
-        (velt_wine_env && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1) || true
+        # -k asks everything to go; -w waits until the server (and with it every process of the
+        # prefix) is gone, so that nothing writes into the prefix while it is replaced.
+        (velt_wine_env && export WINEPREFIX="$prefix" && wineserver -k && wineserver -w) \
+            >/dev/null 2>&1 || true
     fi
     # A run that was cut short may have left folders immutable.
     if [[ -d $root/work ]]; then
