@@ -190,13 +190,12 @@ int Memory(DWORD processId) {
     ::GetProcessTimes(process.get(), &created, &ended, &kernel, &user);
     DWORD handles = 0;
     ::GetProcessHandleCount(process.get(), &handles);
-    std::printf("ws=%llu private=%llu peak_ws=%llu pagefile=%llu handles=%lu gdi=%lu user=%lu cpu_ms=%.1f\n",
+    std::printf("ws=%llu private=%llu peak_ws=%llu pagefile=%llu handles=%lu cpu_ms=%.1f\n",
                 static_cast<unsigned long long>(counters.WorkingSetSize),
                 static_cast<unsigned long long>(counters.PrivateUsage),
                 static_cast<unsigned long long>(counters.PeakWorkingSetSize),
                 static_cast<unsigned long long>(counters.PagefileUsage), handles,
-                ::GetGuiResources(process.get(), GR_GDIOBJECTS),
-                ::GetGuiResources(process.get(), GR_USEROBJECTS), FileTimeMs(kernel) + FileTimeMs(user));
+                FileTimeMs(kernel) + FileTimeMs(user));
     return 0;
 }
 

@@ -230,7 +230,7 @@ def cmd_report(args):
             "trays_after": int(start["trays_after"]) - int(start["trays_before"]),
             "seen_visible": int(start["seen_visible"]),
             "ws_kib": int(mem["ws"]) / 1024, "private_kib": int(mem["private"]) / 1024,
-            "gdi": int(mem["gdi"]), "user": int(mem["user"]), "start_cpu_ms": float(mem["cpu_ms"]),
+            "start_cpu_ms": float(mem["cpu_ms"]),
             "vmrss_kib": host["vmrss_kib"], "rss_anon_kib": host["rss_anon_kib"],
             "threads": host["threads"],
         })
