@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "30", 1, false, "1\r\n07,30\r\n00\r\nTrue\r\n", Picture::Program, "停止中"},
         StartCase{"SavedSixLinesUseFour", L"saved-six", "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", 2, "21",
                   "15", 1, false, "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", Picture::Program, "停止中"},
-        StartCase{"SavedUnknownActionAndTimesLeaveTheDesignedValues", L"saved-unknown",
+        StartCase{"SavedUnknownActionAndTimesLeaveTheFirstEntries", L"saved-unknown",
                   "3\r\n24\r\n7\r\nyes\r\n", 0, "00", "00", 1, false, "3\r\n24\r\n7\r\nyes\r\n",
                   Picture::Program, "停止中"}),
     [](const testing::TestParamInfo<StartCase>& p) { return std::string(p.param.name); });

@@ -18,7 +18,7 @@ using platform::Ctl;
 
 constexpr int Id(Ctl control) { return ui::MainControlId(control); }
 
-// The status texts of the design.
+// The status texts.
 inline constexpr char kNotRegistered[] = "未登録です。";
 // " <action>を<hh:mm>に実行します。"
 std::string Sentence(int action, const std::string& hour, const std::string& minute);
@@ -63,7 +63,7 @@ bool PickInputs(const Program& program, int action, int hour, int minute, int at
 
 std::string TwoDigits(int n);
 
-// The time a started program needs to come up, as the design wants it.
+// The time a started program may take to come up.
 inline constexpr Millis kUpWithin = 1000ms;
 
 }  // namespace velt::e2e

@@ -10,13 +10,13 @@
 namespace velt::e2e {
 namespace {
 
-// A start-up that registers nothing and leaves every input at its designed value.
+// A start-up that registers nothing and leaves every input at its first value.
 constexpr char kNothingAtStart[] = "0\r\n00\r\n00\r\nFalse\r\n";
 
 enum class Kind { Frame, Label, Option, List, PictureButton };
 
-// The design's table of the main window: kind, container, text and rectangle in twips.
-struct DesignControl {
+// The main window as laid out: kind, container, text and rectangle in twips.
+struct LaidOut {
     Ctl ctl;
     const char* name;
     Kind kind;
@@ -26,7 +26,7 @@ struct DesignControl {
     LONG align;  // labels: SS_LEFT, SS_CENTER or SS_RIGHT
 };
 
-constexpr DesignControl kDesign[] = {
+constexpr LaidOut kLayout[] = {
     {Ctl::cmdON, "cmdON", Kind::PictureButton, Ctl::frmMain, "登録(&R)", 120, 3180, 1455, 315, 0},
     {Ctl::Frame2, "Frame2", Kind::Frame, Ctl::frmMain, "タイマー設定", 1620, 390, 2895, 1080, 0},
     {Ctl::txtTime1, "txtTime(1)", Kind::List, Ctl::Frame2, nullptr, 1980, 600, 735, 300, 0},
@@ -111,7 +111,7 @@ protected:
     }
 
     std::string NameOf(HWND hwnd) const {
-        for (const DesignControl& c : kDesign) {
+        for (const LaidOut& c : kLayout) {
             if (Control(c.ctl) == hwnd) {
                 return c.name;
             }
@@ -123,8 +123,8 @@ protected:
     std::optional<Program> program_;
 };
 
-TEST_F(MainWindow, EveryControlHasItsDesignedKindTextContainerAndPlace) {
-    for (const DesignControl& c : kDesign) {
+TEST_F(MainWindow, EveryControlHasItsKindTextContainerAndPlace) {
+    for (const LaidOut& c : kLayout) {
         SCOPED_TRACE(c.name);
         const HWND hwnd = Control(c.ctl);
         ASSERT_NE(nullptr, hwnd) << "no child window with ID " << Id(c.ctl);
@@ -296,7 +296,7 @@ TEST_F(MainWindow, RightButtonUpOpensTheMenuAndOtherMouseCodesDoNothing) {
     EXPECT_FALSE(::IsWindowVisible(program_->Main()));
 }
 
-TEST_F(MainWindow, TabAndEnterMoveTheFocusInTheDesignedOrder) {
+TEST_F(MainWindow, TabAndEnterMoveTheFocusInTabOrder) {
     Show();
     FocusOn(Control(Ctl::cmdON));
     ASSERT_EQ(Control(Ctl::cmdON), Focus());

@@ -82,7 +82,7 @@ struct Choice {
     int hour;
     int minute;
     int atStart;
-    const char* sentence;  // the design's words for it
+    const char* sentence;  // word for word
 };
 
 class Registration : public RegistrationBase, public testing::WithParamInterface<Choice> {};

@@ -218,14 +218,14 @@ TEST_F(TrayMenu, TaskbarCreatedPutsTheLostIconBack) {
 
 class About : public TrayMenuBase {};
 
-struct AboutDesign {
+struct AboutLaidOut {
     AboutControl control;
     const char* name;
     const char* cls;
     int left, top, width, height;
 };
 
-constexpr AboutDesign kAboutDesign[] = {
+constexpr AboutLaidOut kAboutLayout[] = {
     {AboutControl::cmdOK, "cmdOK", "Button", 5085, 3180, 1260, 345},
     {AboutControl::Label6, "Label6", "Static", 1680, 630, 4695, 1005},
     {AboutControl::Label4, "Label4", "Static", 1005, 3300, 3975, 255},
@@ -254,7 +254,7 @@ TEST_F(About, ShowsTitleVersionNoticesAndLayout) {
     EXPECT_NEAR(::GetSystemMetrics(SM_CXSCREEN) / 2.0, (r.left + r.right) / 2.0, 1.0) << "not centred";
     EXPECT_NEAR(::GetSystemMetrics(SM_CYSCREEN) / 2.0, (r.top + r.bottom) / 2.0, 1.0) << "not centred";
 
-    for (const AboutDesign& c : kAboutDesign) {
+    for (const AboutLaidOut& c : kAboutLayout) {
         SCOPED_TRACE(c.name);
         const HWND hwnd = FindControl(about, ui::AboutControlId(c.control));
         ASSERT_NE(nullptr, hwnd);
@@ -272,7 +272,7 @@ TEST_F(About, ShowsTitleVersionNoticesAndLayout) {
     EXPECT_EQ("最新情報", text(AboutControl::Label5));
     EXPECT_EQ("URL", text(AboutControl::Label3));
 
-    // The notice on the terms of use has the shape the design gives it.
+    // The notice on the terms of use: its heading rule, its blank runs and full-width commas.
     const std::string notice = text(AboutControl::Label6);
     const std::string rule = "────────";
     EXPECT_EQ(0u, notice.rfind(rule, 0)) << notice;
