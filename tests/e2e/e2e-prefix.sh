@@ -5,6 +5,8 @@
 #                               address it is asked to open to ROOT/browser-calls.txt
 #   e2e-prefix.sh cleanup ROOT  stops the prefix's wineserver and clears what a run left behind
 set -euo pipefail
+# Each Wine call sets its prefix in a subshell of its own, on purpose.
+# shellcheck disable=SC2030,SC2031
 
 # shellcheck source=scripts/lib/common.sh
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../scripts/lib/common.sh"
