@@ -4,9 +4,9 @@
 #                               empty ROOT/work, and a stand-in browser that appends every
 #                               address it is asked to open to ROOT/browser-calls.txt
 #   e2e-prefix.sh cleanup ROOT  stops the prefix's wineserver and clears what a run left behind
-set -euo pipefail
-# Each Wine call sets its prefix in a subshell of its own, on purpose.
+# Each Wine call below sets its prefix in a subshell of its own, on purpose.
 # shellcheck disable=SC2030,SC2031
+set -euo pipefail
 
 # shellcheck source=scripts/lib/common.sh
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../scripts/lib/common.sh"

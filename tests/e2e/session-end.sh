@@ -6,9 +6,9 @@
 # must end with the Wine session. Wine's ExitWindowsEx only ends the session inside the prefix
 # (it runs wineboot there); nothing reaches this machine.
 #   session-end.sh DIST ROOT    DIST holds VeltPCTimer.exe and the icons; ROOT is scratch space
-set -euo pipefail
-# Each Wine call sets its prefix in a subshell of its own, on purpose.
+# Each Wine call below sets its prefix in a subshell of its own, on purpose.
 # shellcheck disable=SC2030,SC2031
+set -euo pipefail
 
 # shellcheck source=scripts/lib/common.sh
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../scripts/lib/common.sh"
