@@ -1,7 +1,6 @@
 #include "core/ClockTick.h"
 
-#include <cstdio>
-
+#include "core/TwoDigits.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -9,10 +8,8 @@ namespace velt {
 using platform::Ctl;
 
 std::string ClockText(const platform::LocalTime& time) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour % 100, time.minute % 100,
-                  time.second % 100);
-    return text;
+    auto field = [](int v) { return TwoDigits(static_cast<std::uint32_t>(v < 0 ? 0 : v)); };
+    return field(time.hour) + ":" + field(time.minute) + ":" + field(time.second);
 }
 
 std::string ClockKey(std::string_view clockText) { return std::string(clockText.substr(0, 5)); }

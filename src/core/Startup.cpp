@@ -1,8 +1,8 @@
 // Start-up, hiding to the tray, exit, and the end of the Windows session.
-#include <cstdio>
 #include <string>
 
 #include "core/SettingsFile.h"
+#include "core/TwoDigits.h"
 #include "tray/Module1.h"
 #include "ui/Texts.h"
 #include "ui/frmMain.h"
@@ -30,12 +30,6 @@ bool TestOr(Test&& test, bool onFailure) noexcept {
     } catch (...) {
         return onFailure;
     }
-}
-
-std::string TwoDigits(int i) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", i);
-    return text;
 }
 
 void FillList(platform::Windowing& ui, Ctl box, int count) {

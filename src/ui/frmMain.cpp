@@ -1,19 +1,10 @@
 // Handlers that belong to the main window itself.
 #include "ui/frmMain.h"
 
+#include "core/TwoDigits.h"
 #include "ui/ElapsedTime.h"
 
 namespace velt {
-
-namespace {
-
-// "0" and the number, then the last two characters: 7 -> "07", 123 -> "23".
-std::string LastTwoDigits(std::uint32_t n) {
-    const std::string text = "0" + std::to_string(n);
-    return text.substr(text.size() - 2);
-}
-
-}  // namespace
 
 std::string ElapsedText(std::uint32_t tickCount) {
     const std::uint32_t s = tickCount / 1000;
@@ -21,7 +12,7 @@ std::string ElapsedText(std::uint32_t tickCount) {
     const std::uint32_t h = m / 60;
     const std::uint32_t minutes = m - 60 * h;
     const std::uint32_t seconds = s - (3600 * h + 60 * minutes);
-    return LastTwoDigits(h) + ":" + LastTwoDigits(minutes) + ":" + LastTwoDigits(seconds);
+    return TwoDigits(h) + ":" + TwoDigits(minutes) + ":" + TwoDigits(seconds);
 }
 
 void frmMain::Timer2_Timer() { ui_.SetCaption(platform::Ctl::Label7, ElapsedText(api_.GetTickCount())); }
