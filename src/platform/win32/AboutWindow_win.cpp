@@ -211,15 +211,8 @@ LRESULT Win32Windowing::AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_PRINTCLIENT:
         PaintAboutBackground(reinterpret_cast<HDC>(wParam));
         return 0;
-    case WM_ACTIVATE: {
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            RememberFocus(hwnd);
-            return 0;
-        }
-        const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
-        if (HIWORD(wParam) == 0) RestoreFocus(hwnd);
-        return result;
-    }
+    case WM_ACTIVATE:
+        return OnActivate(hwnd, wParam, lParam);
     case WM_SETFOCUS:
         RestoreFocus(hwnd);
         return 0;

@@ -224,17 +224,6 @@ void Win32Windowing::CentreOnWorkArea(HWND hwnd) noexcept {
 void Win32Windowing::CreateMainWindow() {
     if (main_ != nullptr) return;
 
-    // A missing picture leaves a plain face; the window works without it.
-    try {
-        background_ = LoadPictureResource(instance_, IDR_BACKGROUND);
-    } catch (const std::exception&) {
-    }
-    try {
-        buttonFace_ = LoadPictureResource(instance_, IDR_BUTTON_FACE);
-        buttonFaceGrey_ = MakeGreyedCopy(buttonFace_.get());
-    } catch (const std::exception&) {
-    }
-
     owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     constexpr DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -280,6 +269,7 @@ void Win32Windowing::CreateMainWindow() {
 
     ::SetTimer(main_, kTimer1Id, 1000, nullptr);
     ::SetTimer(main_, kTimer2Id, 1000, nullptr);
+    timerIntervals_ = {1000, 1000};
 }
 
 void Win32Windowing::CreateControls(Ctl parent, HWND parentWindow) {
@@ -414,6 +404,17 @@ void Win32Windowing::RememberFocus(HWND top) noexcept {
     (top == about_ ? aboutLastFocus_ : lastFocus_) = focus;
 }
 
+// A top-level window keeps its focused control while another window is active.
+LRESULT Win32Windowing::OnActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) noexcept {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus(hwnd);
+        return 0;
+    }
+    const LRESULT result = ::DefWindowProcW(hwnd, WM_ACTIVATE, wParam, lParam);
+    if (HIWORD(wParam) == 0) RestoreFocus(hwnd);
+    return result;
+}
+
 void Win32Windowing::RestoreFocus(HWND top) noexcept {
     HWND remembered = top == about_ ? aboutLastFocus_ : lastFocus_;
     if (remembered == nullptr || !::IsChild(top, remembered) || !::IsWindowEnabled(remembered)) {
@@ -520,15 +521,8 @@ LRESULT Win32Windowing::MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_PRINTCLIENT:
         PaintMainBackground(reinterpret_cast<HDC>(wParam));
         return 0;
-    case WM_ACTIVATE: {
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            RememberFocus(hwnd);
-            return 0;
-        }
-        const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
-        if (HIWORD(wParam) == 0) RestoreFocus(hwnd);
-        return result;
-    }
+    case WM_ACTIVATE:
+        return OnActivate(hwnd, wParam, lParam);
     case WM_SETFOCUS:
         RestoreFocus(hwnd);
         return 0;
@@ -728,7 +722,25 @@ void Win32Windowing::OnMainDpiChanged(UINT dpi, const RECT& suggested) noexcept 
 
 // ---------------------------------------------------------------- painting
 
+// The window starts hidden and may never be shown: its pictures are decoded when it is first
+// drawn, which keeps the picture decoder out of a start-up that only puts up the tray icon.
+void Win32Windowing::EnsurePictures() noexcept {
+    if (picturesLoaded_) return;
+    picturesLoaded_ = true;
+    // A missing picture leaves a plain face; the window works without it.
+    try {
+        background_ = LoadPictureResource(instance_, IDR_BACKGROUND);
+    } catch (const std::exception&) {
+    }
+    try {
+        buttonFace_ = LoadPictureResource(instance_, IDR_BUTTON_FACE);
+        buttonFaceGrey_ = MakeGreyedCopy(buttonFace_.get());
+    } catch (const std::exception&) {
+    }
+}
+
 void Win32Windowing::PaintMainBackground(HDC dc) noexcept {
+    EnsurePictures();
     RECT client{};
     ::GetClientRect(main_, &client);
     const SIZE size = BitmapSize(background_.get());
@@ -804,6 +816,7 @@ void Win32Windowing::OnDrawPictureButton(const DRAWITEMSTRUCT& item) noexcept {
     const int width = rc.right - rc.left;
     const int height = rc.bottom - rc.top;
 
+    EnsurePictures();
     HBITMAP face = disabled && buttonFaceGrey_ ? buttonFaceGrey_.get() : buttonFace_.get();
     const SIZE size = BitmapSize(face);
     if (size.cx > 0 && size.cy > 0) {
@@ -907,11 +920,15 @@ void Win32Windowing::SetCaption(Ctl control, std::string_view text) {
     }
     const std::wstring wide = Utf8ToWide(text);
     ::SetWindowTextW(hwnd, wide.c_str());
+    captions_[static_cast<std::size_t>(control)] = std::string(text);
 }
 
 std::string Win32Windowing::Caption(Ctl control) {
     HWND hwnd = Control(control);
     if (control != Ctl::frmMain && ui::Find(control).kind == Kind::DropDownList) return ComboText(control);
+    // Only the program changes its captions; reading back what it wrote saves a round trip to
+    // the window every clock tick.
+    if (const auto& known = captions_[static_cast<std::size_t>(control)]) return *known;
     return WideToUtf8(WindowText(hwnd));
 }
 
@@ -993,6 +1010,11 @@ bool Win32Windowing::SetComboText(Ctl combo, std::string_view text) {
 void Win32Windowing::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
     HWND hwnd = Control(Ctl::frmMain);
     const UINT_PTR id = timer == Timer::Timer1 ? kTimer1Id : kTimer2Id;
+    // Setting the interval a timer already runs at leaves it in step: setting it again would
+    // move it away from the other timer and wake the program twice a second instead of once.
+    std::uint32_t& current = timerIntervals_[timer == Timer::Timer1 ? 0 : 1];
+    if (current == milliseconds) return;
+    current = milliseconds;
     if (milliseconds == 0) {
         ::KillTimer(hwnd, id);
     } else {

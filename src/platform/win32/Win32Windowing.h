@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -120,6 +121,7 @@ private:
     // True when the handler took the key away from the box.
     bool OnComboKeyDown(HWND combo, WPARAM key) noexcept;
     void Click(Ctl button) noexcept;
+    void EnsurePictures() noexcept;
     void PaintMainBackground(HDC dc) noexcept;
     void PaintFrame(HWND frame, HDC dc) noexcept;
     void PaintContainer(HWND container, HDC dc) noexcept;
@@ -128,6 +130,7 @@ private:
     void MoveFocusOffIfFocused(HWND control) noexcept;
     void RememberFocus(HWND top) noexcept;
     void RestoreFocus(HWND top) noexcept;
+    LRESULT OnActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) noexcept;
     HWND Control(Ctl control) const;
     const ui::MainControl* SpecOf(HWND control) const noexcept;
     void CentreOnWorkArea(HWND hwnd) noexcept;
@@ -170,12 +173,16 @@ private:
     HWND owner_ = nullptr;  // hidden: owning the main window keeps it off the taskbar
     HWND main_ = nullptr;
     std::array<HWND, static_cast<std::size_t>(Ctl::Count)> controls_{};
+    // What the program last wrote into each control's caption.
+    std::array<std::optional<std::string>, static_cast<std::size_t>(Ctl::Count)> captions_{};
+    std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
     UINT dpi_ = 96;
     bool centred_ = false;
     HWND lastFocus_ = nullptr;
     WNDPROC comboBaseProc_ = nullptr;
     std::array<int, 2> comboHeights_{};  // closed heights of txtTime(0) and txtTime(1)
     UniqueFont dialogFont_;
+    bool picturesLoaded_ = false;
     UniqueBitmap background_;
     UniqueBrush backgroundBrush_;
     UniqueBitmap buttonFace_;
