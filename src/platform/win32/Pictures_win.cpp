@@ -29,9 +29,25 @@ void StreamOverCopy(const void* bytes, DWORD size, ComRef<IStream>& stream) {
     }
 }
 
+// The picture decoder works inside a single-threaded apartment; the thread joins one only for
+// as long as a picture is being decoded, so a start-up that shows no picture never loads COM.
+class ApartmentScope {
+public:
+    ApartmentScope() noexcept : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ApartmentScope(const ApartmentScope&) = delete;
+    ApartmentScope& operator=(const ApartmentScope&) = delete;
+    ~ApartmentScope() {
+        if (ok_) ::CoUninitialize();
+    }
+
+private:
+    bool ok_;
+};
+
 }  // namespace
 
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
+    const ApartmentScope apartment;
     HRSRC info = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (info == nullptr) throw std::runtime_error("picture resource missing");
     const DWORD size = ::SizeofResource(instance, info);

@@ -1,6 +1,5 @@
 // The program: the three forms on real windows, then the message loop.
 #include <windows.h>
-#include <objbase.h>
 
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Windowing.h"
@@ -8,27 +7,8 @@
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
-namespace {
-
-// The UI thread is a single-threaded apartment: the pictures and the shell want one.
-class ComApartment {
-public:
-    ComApartment() noexcept : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (ok_) ::CoUninitialize();
-    }
-
-private:
-    bool ok_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
     try {
-        ComApartment com;
         velt::platform::win32::Win32Api api;
         velt::platform::win32::Win32Windowing ui(instance);
         velt::frmMain frm(api, ui);
