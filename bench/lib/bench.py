@@ -369,8 +369,8 @@ def cmd_sizes(args):
     out = args[0]
     result = {}
     for item in args[1:]:
-        name, spec = item.split("=", 1)
-        path, objdump, objcopy = spec.split(":")
+        name, entry = item.split("=", 1)
+        path, objdump, objcopy = entry.split(":")
         dump = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
         imports = sorted({line.split("DLL Name:", 1)[1].strip()
                           for line in dump.splitlines() if "DLL Name:" in line}, key=str.lower)

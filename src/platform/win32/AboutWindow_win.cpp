@@ -113,10 +113,10 @@ void Win32Windowing::LayoutAboutWindow() {
     UniqueFont oldFont = std::move(aboutFont_);
     UniqueFont oldVersionFont = std::move(versionFont_);
     aboutFont_ = MakeDialogFont(aboutDpi_);
-    const ui::FontSpec& spec = ui::kVersionFont;
-    const std::wstring face = Utf8ToWide(spec.face);
-    versionFont_.reset(::CreateFontW(-ui::PointsToPixels(spec.points, dpi), 0, 0, 0, spec.weight, spec.italic,
-                                     spec.underline, FALSE, static_cast<DWORD>(spec.charset), OUT_DEFAULT_PRECIS,
+    const ui::FontSpec& versionFont = ui::kVersionFont;
+    const std::wstring face = Utf8ToWide(versionFont.face);
+    versionFont_.reset(::CreateFontW(-ui::PointsToPixels(versionFont.points, dpi), 0, 0, 0, versionFont.weight, versionFont.italic,
+                                     versionFont.underline, FALSE, static_cast<DWORD>(versionFont.charset), OUT_DEFAULT_PRECIS,
                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 
     RECT frame{0, 0, ui::TwipsToPixels(ui::kAboutWindow.clientWidth, dpi),
@@ -154,15 +154,15 @@ void Win32Windowing::PaintAboutBackground(HDC dc) noexcept {
 }
 
 LRESULT Win32Windowing::OnAboutControlColour(HDC dc, HWND control) noexcept {
-    const AboutControlSpec* spec = AboutSpecById(::GetDlgCtrlID(control));
-    if (spec == nullptr || aboutControls_[static_cast<std::size_t>(spec->control)] != control) return 0;
-    ::SetTextColor(dc, (spec->flags & ui::flag::OwnColour) != 0 ? ToColorref(spec->colour)
+    const AboutControlSpec* entry = AboutSpecById(::GetDlgCtrlID(control));
+    if (entry == nullptr || aboutControls_[static_cast<std::size_t>(entry->control)] != control) return 0;
+    ::SetTextColor(dc, (entry->flags & ui::flag::OwnColour) != 0 ? ToColorref(entry->colour)
                                                                   : ::GetSysColor(COLOR_WINDOWTEXT));
-    if ((spec->flags & ui::flag::OpaqueWhite) != 0) {
+    if ((entry->flags & ui::flag::OpaqueWhite) != 0) {
         ::SetBkColor(dc, ToColorref(ui::kWhite));
         return reinterpret_cast<LRESULT>(whiteBrush_.get());
     }
-    if ((spec->flags & ui::flag::Transparent) != 0) {
+    if ((entry->flags & ui::flag::Transparent) != 0) {
         PaintBehind(control, dc);
         ::SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));

@@ -689,15 +689,15 @@ void Win32Windowing::OnMainCommand(WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 LRESULT Win32Windowing::OnControlColour(HDC dc, HWND control) noexcept {
-    const MainControl* spec = SpecOf(control);
-    if (spec == nullptr) return 0;
-    if ((spec->flags & ui::flag::Transparent) != 0) {
+    const MainControl* entry = SpecOf(control);
+    if (entry == nullptr) return 0;
+    if ((entry->flags & ui::flag::Transparent) != 0) {
         PaintBehind(control, dc);
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
     }
-    if ((spec->flags & ui::flag::FlatWhite) != 0) {
+    if ((entry->flags & ui::flag::FlatWhite) != 0) {
         ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
@@ -793,7 +793,7 @@ void Win32Windowing::PaintContainer(HWND container, HDC dc) noexcept {
         PaintMainBackground(dc);
     } else if (container == about_) {
         PaintAboutBackground(dc);
-    } else if (const MainControl* spec = SpecOf(container); spec != nullptr && spec->kind == Kind::Frame) {
+    } else if (const MainControl* entry = SpecOf(container); entry != nullptr && entry->kind == Kind::Frame) {
         PaintFrame(container, dc);
     }
 }
