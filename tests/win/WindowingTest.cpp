@@ -354,6 +354,18 @@ TEST_F(WindowingTest, WindowMessagesReachTheirHandlers) {
     EXPECT_EQ(events_.lastX, 517.0f * ui_.TwipsPerPixelX());
     EXPECT_EQ(events_.lastY, 0.0f);
 
+    // A real pointer move at the same place is not a tray event, however wide the window is.
+    POINT at{517, 0};
+    ASSERT_TRUE(::ClientToScreen(main, &at));
+    ASSERT_TRUE(::SetCursorPos(at.x, at.y));
+    POINT now{};
+    ASSERT_TRUE(::GetCursorPos(&now));
+    ASSERT_EQ(now.x, at.x) << "the pointer could not be placed";
+    ::PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(517, 0));
+    Pump();
+    EXPECT_EQ(events_.Count("Form_MouseMove"), 1);
+    ::SetCursorPos(0, 0);
+
     EXPECT_EQ(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
     events_.allowEndSession = false;
     EXPECT_EQ(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0), FALSE);

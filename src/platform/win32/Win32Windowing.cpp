@@ -626,6 +626,15 @@ bool Win32Windowing::OnComboKeyDown(HWND combo, WPARAM key) noexcept {
 
 void Win32Windowing::OnMainMouseMove(WPARAM wParam, LPARAM lParam) noexcept {
     if (mainEvents_ == nullptr) return;
+    // From about 160% DPI on, the window is wider than the tray's event numbers: a real pointer
+    // move over it at x = 515 or 517 must not be taken for a click on the tray icon. A pointer
+    // move happens where the message says the pointer was; a tray event names no position.
+    const DWORD at = ::GetMessagePos();
+    POINT pointer{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (::ScreenToClient(main_, &pointer) && pointer.x == GET_X_LPARAM(lParam) &&
+        pointer.y == GET_Y_LPARAM(lParam)) {
+        return;
+    }
     std::int16_t button = 0;
     if ((wParam & MK_LBUTTON) != 0) button |= 1;
     if ((wParam & MK_RBUTTON) != 0) button |= 2;
