@@ -338,8 +338,9 @@ void Win32Api::ReplaceFileContents(const std::string& path, std::string_view byt
     std::wstring temp;
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + L"~" + name + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." +
-               std::to_wstring(++tempCounter_) + L".tmp";
+        // Numbers through std::to_string: std::to_wstring would bring in a whole wide printf.
+        temp = folder + L"~" + name + L"." + Utf8ToWide(std::to_string(::GetCurrentProcessId())) + L"." +
+               Utf8ToWide(std::to_string(++tempCounter_)) + L".tmp";
         file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
