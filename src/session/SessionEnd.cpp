@@ -6,13 +6,21 @@
 namespace velt {
 
 void frmMain::RunSessionEnd() {
+    using mPrevillege::PrivilegeOutcome;
     winVer_.GetWinVersion(api_);
+    bool allowed = true;
+    if (winVer_.OSInfo.dwPlatformId == platform::VER_PLATFORM_WIN32_NT) {
+        const auto outcome = mPrevillege::EnablePrivilege(api_, mPrevillege::kShutdownPrivilege);
+        // A log off needs no shutdown privilege: a token without it may still log off.
+        const bool logOff = ExitFlags == static_cast<std::int32_t>(platform::EWX_LOGOFF);
+        allowed = outcome == PrivilegeOutcome::Enabled ||
+                  (outcome == PrivilegeOutcome::NotHeld && logOff);
+    }
     bool requested = false;
-    if (winVer_.OSInfo.dwPlatformId == platform::VER_PLATFORM_WIN32_NT &&
-        mPrevillege::EnablePrivilege(api_, mPrevillege::kShutdownPrivilege) == False) {
-        ui_.MsgBox(texts::kNoPrivilege, platform::MB_OK, texts::kAppTitle);
-    } else {
+    if (allowed) {
         requested = api_.ExitWindowsEx(static_cast<std::uint32_t>(ExitFlags), 0);
+    } else {
+        ui_.MsgBox(texts::kNoPrivilege, platform::MB_OK, texts::kAppTitle);
     }
     // A log off that is not going to happen must not leave the program without its icon.
     if (!requested && trayRemovedForLogoff_) ProTask();

@@ -2,8 +2,8 @@
 
 namespace velt::mPrevillege {
 
-Boolean EnablePrivilege(platform::WindowsApi& api, const std::string& name) {
-    Boolean result = False;
+PrivilegeOutcome EnablePrivilege(platform::WindowsApi& api, const std::string& name) {
+    PrivilegeOutcome result = PrivilegeOutcome::Failed;
     platform::Handle token = 0;
     platform::Luid luid{};
     platform::TokenPrivileges28 newState{};
@@ -15,9 +15,9 @@ Boolean EnablePrivilege(platform::WindowsApi& api, const std::string& name) {
         newState.Privileges[0].Attributes = platform::SE_PRIVILEGE_ENABLED;
         // The call also succeeds for a token that does not hold the privilege at all; only the
         // last error tells that nothing was enabled.
-        if (api.AdjustTokenPrivileges(token, false, newState, sizeof(newState), nullptr, nullptr) &&
-            api.GetLastError() != platform::ERROR_NOT_ALL_ASSIGNED) {
-            result = True;
+        if (api.AdjustTokenPrivileges(token, false, newState, sizeof(newState), nullptr, nullptr)) {
+            result = api.GetLastError() == platform::ERROR_NOT_ALL_ASSIGNED ? PrivilegeOutcome::NotHeld
+                                                                            : PrivilegeOutcome::Enabled;
         }
     }
     if (token != 0) api.CloseHandle(token);

@@ -3,14 +3,19 @@
 
 #include <string>
 
-#include "core/Boolean.h"
 #include "platform/WindowsApi.h"
 
 namespace velt::mPrevillege {
 
 inline constexpr char kShutdownPrivilege[] = "SeShutdownPrivilege";
 
-// True when the named privilege is now enabled, False otherwise.
-Boolean EnablePrivilege(platform::WindowsApi& api, const std::string& name);
+enum class PrivilegeOutcome {
+    Enabled,
+    NotHeld,  // the token calls succeeded, but the token has no such privilege to enable
+    Failed,   // a token call itself failed
+};
+
+// Enables the named privilege and tells what came of it.
+PrivilegeOutcome EnablePrivilege(platform::WindowsApi& api, const std::string& name);
 
 }  // namespace velt::mPrevillege

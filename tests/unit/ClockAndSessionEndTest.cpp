@@ -140,6 +140,7 @@ struct PlatformCase {
     std::uint32_t lastError;
     std::vector<std::string> calls;
     bool refused;
+    Ctl action = Ctl::Option1_1;
 };
 
 TEST_F(Clock, SessionEndAsksForThePrivilegeOnlyOnTheNtFamily) {
@@ -170,12 +171,21 @@ TEST_F(Clock, SessionEndAsksForThePrivilegeOnlyOnTheNtFamily) {
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
           "LookupPrivilegeValueA(SeShutdownPrivilege)", "AdjustTokenPrivileges(" + token + ")",
           "CloseHandle(" + token + ")"},
-         true},
+         true, Ctl::Option1_2},
+        // A log off needs no privilege, but a failing token call still refuses it.
+        {2, true, true, true, platform::ERROR_NOT_ALL_ASSIGNED,
+         {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
+          "LookupPrivilegeValueA(SeShutdownPrivilege)", "AdjustTokenPrivileges(" + token + ")",
+          "CloseHandle(" + token + ")", "ExitWindowsEx(0,0)"},
+         false, Ctl::Option1_0},
+        {2, false, true, true, 0,
+         {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)"},
+         true, Ctl::Option1_0},
     };
     for (const auto& c : cases) {
         test::Harness fresh;
         fresh.FillTimeLists();
-        fresh.ui.SetValue(Ctl::Option1_1, true);
+        fresh.ui.SetValue(c.action, true);
         fresh.frm.cmdON_Click();
         fresh.log.Clear();
         fresh.api.platformId = c.platformId;

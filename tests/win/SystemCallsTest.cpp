@@ -64,6 +64,28 @@ TEST(SystemCalls, EnablingTheShutdownPrivilegeGoesThroughTheToken) {
     EXPECT_TRUE(api.CloseHandle(token));
 }
 
+TEST(SystemCalls, ATokenWithoutTheShutdownPrivilegeSucceedsWithNotAllAssigned) {
+    // As the token of a standard user on a server or under a policy that removes the right.
+    Win32Api api(L"Local\\velt-test-token");
+    HANDLE own = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &own));
+    p::Luid luid{};
+    ASSERT_TRUE(api.LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", luid));
+    LUID_AND_ATTRIBUTES removed{{luid.LowPart, luid.HighPart}, 0};
+    HANDLE restricted = nullptr;
+    ASSERT_TRUE(::CreateRestrictedToken(own, 0, 0, nullptr, 1, &removed, 0, nullptr, &restricted));
+
+    p::TokenPrivileges28 state{};
+    state.PrivilegeCount = 1;
+    state.Privileges[0].Luid_ = luid;
+    state.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    EXPECT_TRUE(api.AdjustTokenPrivileges(reinterpret_cast<p::Handle>(restricted), false, state, 28,
+                                          nullptr, nullptr));
+    EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ERROR_NOT_ALL_ASSIGNED));
+    ::CloseHandle(restricted);
+    ::CloseHandle(own);
+}
+
 TEST(SystemCalls, LastErrorTellsWhyALookupFailed) {
     Win32Api api(L"Local\\velt-test-token");
     p::Luid luid{123, 4};
