@@ -74,6 +74,8 @@ void SettingsFile::SaveSettings(const std::string& actionCode, const std::string
         Path(), api_.ToAnsi(FormatSettings(actionCode, hourText, minuteText, registerAtStart)));
 }
 
+void SettingsFile::RemoveLeftovers() { api_.RemoveLeftoverFiles(Path()); }
+
 void SettingsFile::LoadSettings() {
     // A file that cannot be opened reads as no fields at all.
     const auto head = api_.ReadFileHead(Path(), kSettingsReadLimit);

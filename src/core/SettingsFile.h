@@ -38,6 +38,8 @@ public:
                       const std::string& minuteText, bool registerAtStart);
     // Reads the file and applies its fields to the main window's inputs.
     void LoadSettings();
+    // Clears away what an interrupted save left beside the file.
+    void RemoveLeftovers();
 
     std::string Path();
 

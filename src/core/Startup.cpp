@@ -57,6 +57,7 @@ void frmMain::Form_Load() {
     SkipOnFailure([&] { ui_.SetValue(Ctl::optSTART0, true); });
 
     SettingsFile settings(api_, ui_);
+    SkipOnFailure([&] { settings.RemoveLeftovers(); });
     // When it cannot be told whether the file exists, it is read, never overwritten.
     if (TestOr([&] { return settings.SettingsFileExists() == False; }, false)) {
         SkipOnFailure([&] { settings.WriteDefaultSettings(); });

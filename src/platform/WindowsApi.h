@@ -41,6 +41,10 @@ public:
 
     // shell32 / user32: tray
     virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& data) = 0;
+    // The same icon through the Unicode call, for a tip the ANSI code page cannot hold: the
+    // record's fields with `tip` (UTF-8) as the tip, cut at a whole character to fit.
+    virtual bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData89& data,
+                                   const std::string& tip) = 0;
     virtual bool SetForegroundWindow(Handle hwnd) = 0;
 
     // kernel32: clock
@@ -78,14 +82,19 @@ public:
 
     // files (paths are UTF-8)
     virtual std::string ApplicationDirectory() = 0;
-    // True for an existing file, false for a directory or nothing.
+    // True for an existing file, false for a directory or nothing there. Throws PlatformError
+    // when it cannot be told (access denied, a sharing violation, a network path that is away).
     virtual bool FileExists(const std::string& path) = 0;
     // Up to maxBytes from the start of the file; nullopt when it cannot be opened.
     virtual std::optional<std::string> ReadFileHead(const std::string& path,
                                                     std::size_t maxBytes) = 0;
     // Replaces the file's content in one step: either the new bytes are all there or the old
-    // file is untouched. Throws PlatformError on failure, leaving no stray file behind.
+    // file is untouched. An existing file keeps its attributes and security. Where the folder
+    // refuses new files but the file may be changed, the file is rewritten in place. Throws
+    // PlatformError on failure, leaving no stray file behind.
     virtual void ReplaceFileContents(const std::string& path, std::string_view bytes) = 0;
+    // Removes what an interrupted ReplaceFileContents of `path` left beside it.
+    virtual void RemoveLeftoverFiles(const std::string& path) = 0;
 };
 
 }  // namespace velt::platform

@@ -77,7 +77,13 @@ void frmMain::ProTask() {
         TrayTipBytes(TrayTip, [this](std::string_view text) { return api_.ToAnsi(text); });
     FillTrayData(TrayData, HandleBits(ui_.WindowHandle()), HandleBits(ui_.IconHandle()), tip);
     api_.Shell_NotifyIconA(platform::NIM_DELETE, TrayData);
-    api_.Shell_NotifyIconA(platform::NIM_ADD, TrayData);
+    // A code page without Japanese (1252 on a Western Windows) would show the tip as question
+    // marks; only then does the icon go up through the Unicode call.
+    if (api_.FromAnsi(api_.ToAnsi(TrayTip)) == TrayTip) {
+        api_.Shell_NotifyIconA(platform::NIM_ADD, TrayData);
+    } else {
+        api_.Shell_NotifyIconW(platform::NIM_ADD, TrayData, TrayTip);
+    }
     trayRemovedForLogoff_ = false;
     // Touching the menu brings the hidden menu form into being.
     ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);

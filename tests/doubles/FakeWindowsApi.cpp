@@ -26,9 +26,13 @@ std::string Convert(const char* to, const char* from, std::string_view in) {
         const std::size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
         out.append(buffer, sizeof buffer - outLeft);
         if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // One '?' for the whole character, as Windows' default character stands for it.
             out.push_back('?');
-            ++inPtr;
-            --inLeft;
+            do {
+                ++inPtr;
+                --inLeft;
+            } while (std::strcmp(from, "UTF-8") == 0 && inLeft > 0 &&
+                     (static_cast<unsigned char>(*inPtr) & 0xC0) == 0x80);
         }
     }
     iconv_close(cd);
@@ -49,6 +53,16 @@ bool FakeWindowsApi::Shell_NotifyIconA(std::uint32_t message, const platform::No
                                                : "Shell_NotifyIconA(" + std::to_string(message) + ")");
     notifyMessages.push_back(message);
     notifyRecords.push_back(data);
+    return true;
+}
+
+bool FakeWindowsApi::Shell_NotifyIconW(std::uint32_t message, const platform::NotifyIconData89& data,
+                                       const std::string& tip) {
+    log_.Add(message == platform::NIM_ADD ? "Shell_NotifyIconW(NIM_ADD)"
+                                          : "Shell_NotifyIconW(" + std::to_string(message) + ")");
+    notifyMessages.push_back(message);
+    notifyRecords.push_back(data);
+    unicodeTips.push_back(tip);
     return true;
 }
 
@@ -126,13 +140,22 @@ void FakeWindowsApi::OpenWebPage(const std::string& url) {
     openedPages.push_back(url);
 }
 
-std::string FakeWindowsApi::ToAnsi(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8); }
+std::string FakeWindowsApi::ToAnsi(std::string_view utf8) {
+    return Convert(CodePageName().c_str(), "UTF-8", utf8);
+}
 
-std::string FakeWindowsApi::FromAnsi(std::string_view ansi) { return Convert("UTF-8", "CP932", ansi); }
+std::string FakeWindowsApi::FromAnsi(std::string_view ansi) {
+    return Convert("UTF-8", CodePageName().c_str(), ansi);
+}
 
-std::string FakeWindowsApi::FromAnsiCopy(const char* ansi) const { return Convert("UTF-8", "CP932", ansi); }
+std::string FakeWindowsApi::FromAnsiCopy(const char* ansi) const {
+    return Convert("UTF-8", CodePageName().c_str(), ansi);
+}
 
-bool FakeWindowsApi::FileExists(const std::string& path) { return files.count(path) != 0; }
+bool FakeWindowsApi::FileExists(const std::string& path) {
+    if (unexaminable.count(path) != 0) throw platform::PlatformError("cannot tell", path);
+    return files.count(path) != 0;
+}
 
 std::optional<std::string> FakeWindowsApi::ReadFileHead(const std::string& path, std::size_t maxBytes) {
     log_.Add("ReadFileHead(" + path + ")");

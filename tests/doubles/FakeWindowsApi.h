@@ -18,6 +18,7 @@ public:
 
     // --- what the fake answers
     std::uint32_t tickCount = 0;
+    unsigned ansiCodePage = 932;
     platform::LocalTime localTime{};
     std::uint32_t platformId = platform::VER_PLATFORM_WIN32_NT;
     bool openTokenSucceeds = true;
@@ -32,6 +33,8 @@ public:
     std::set<std::string> unwritable;
     // Paths that exist but cannot be opened for reading.
     std::set<std::string> unreadable;
+    // Paths whose existence cannot be told, as with access denied on the folder.
+    std::set<std::string> unexaminable;
     // The files on the fake disk, by full path, holding ANSI bytes.
     std::map<std::string, std::string> files;
     std::set<std::string> directories;
@@ -39,6 +42,7 @@ public:
     // --- what the program did
     std::vector<platform::NotifyIconData89> notifyRecords;  // in call order
     std::vector<std::uint32_t> notifyMessages;
+    std::vector<std::string> unicodeTips;  // of the Unicode calls, in call order
     std::optional<platform::TokenPrivileges28> adjustedState;
     std::uint32_t adjustBufferLength = 0;
     bool adjustDisableAll = true;
@@ -50,6 +54,8 @@ public:
     std::vector<std::string> openedPages;
 
     bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData89& data) override;
+    bool Shell_NotifyIconW(std::uint32_t message, const platform::NotifyIconData89& data,
+                           const std::string& tip) override;
     bool SetForegroundWindow(platform::Handle hwnd) override;
     std::uint32_t GetTickCount() override { return tickCount; }
     platform::LocalTime GetLocalTime() override { return localTime; }
@@ -70,17 +76,19 @@ public:
     void ExitProcess(std::uint32_t exitCode) override;
     void OpenWebPage(const std::string& url) override;
     platform::VersionInfo GetOwnVersionInfo() override { return version; }
-    // ASCII and the few Japanese texts the tests use, as code page 932 would give them.
+    // As Windows converts with ansiCodePage: unconvertible characters become '?'.
     std::string ToAnsi(std::string_view utf8) override;
     std::string FromAnsi(std::string_view ansi) override;
     std::string ApplicationDirectory() override { return appDir; }
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
+    void RemoveLeftoverFiles(const std::string& path) override { log_.Add("RemoveLeftoverFiles(" + path + ")"); }
 
     std::string SettingsPath() const { return appDir + "\\set.ini"; }
     // The UTF-8 text of a 0-terminated ANSI buffer.
     std::string FromAnsiCopy(const char* ansi) const;
+    std::string CodePageName() const { return "CP" + std::to_string(ansiCodePage); }
 
 private:
     CallLog& log_;

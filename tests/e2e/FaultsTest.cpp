@@ -103,7 +103,9 @@ TEST_F(Faults, MissingOffIconStillCancelsAndClosesQuietly) {
     ExpectOnlySetIniAdded(folder);
 }
 
-enum class Unwritable { ImmutableFolder, ImmutableFile, LockedFile };
+// A folder that only refuses new files still lets set.ini be rewritten in place: the save fails
+// only where the file itself cannot be written too.
+enum class Unwritable { ImmutableFolderAndFile, ImmutableFile, LockedFile };
 
 class FaultsSaving : public Faults, public testing::WithParamInterface<Unwritable> {};
 
@@ -116,13 +118,13 @@ TEST_P(FaultsSaving, RegistrationThatCannotSaveSaysSoAndKeepsTheOldFile) {
     MainState seen;
     ASSERT_TRUE(PickInputs(*program_, 1, 23, 30, 0, seen)) << seen;
 
-    std::optional<HostImmutable> immutable;
+    std::optional<HostImmutable> immutable, immutableFolder;
     HANDLE lock = INVALID_HANDLE_VALUE;
     switch (GetParam()) {
-    case Unwritable::ImmutableFolder:
-        immutable.emplace(folder.UnixPath(), folder.Path());
-        ASSERT_TRUE(immutable->Effective()) << "chattr +i has no effect on this file system";
-        break;
+    case Unwritable::ImmutableFolderAndFile:
+        immutableFolder.emplace(folder.UnixPath(), folder.Path());
+        ASSERT_TRUE(immutableFolder->Effective()) << "chattr +i has no effect on this file system";
+        [[fallthrough]];
     case Unwritable::ImmutableFile:
         immutable.emplace(folder.UnixPath() + "/set.ini", folder.Settings());
         ASSERT_TRUE(immutable->Effective()) << "chattr +i has no effect on this file system";
@@ -147,6 +149,9 @@ TEST_P(FaultsSaving, RegistrationThatCannotSaveSaysSoAndKeepsTheOldFile) {
     if (immutable) {
         immutable->Release();
     }
+    if (immutableFolder) {
+        immutableFolder->Release();
+    }
     EXPECT_EQ(settings, folder.ReadSettings()) << "the old set.ini was not kept byte for byte";
     ExpectOnlySetIniAdded(folder);
 
@@ -161,11 +166,11 @@ TEST_P(FaultsSaving, RegistrationThatCannotSaveSaysSoAndKeepsTheOldFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, FaultsSaving,
-                         testing::Values(Unwritable::ImmutableFolder, Unwritable::ImmutableFile,
+                         testing::Values(Unwritable::ImmutableFolderAndFile, Unwritable::ImmutableFile,
                                          Unwritable::LockedFile),
                          [](const testing::TestParamInfo<Unwritable>& p) {
                              switch (p.param) {
-                             case Unwritable::ImmutableFolder: return "FolderNotWritable";
+                             case Unwritable::ImmutableFolderAndFile: return "FolderAndSetIniNotWritable";
                              case Unwritable::ImmutableFile: return "SetIniNotWritable";
                              case Unwritable::LockedFile: return "SetIniLockedByAnotherProcess";
                              }

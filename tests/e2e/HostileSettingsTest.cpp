@@ -65,7 +65,8 @@ enum class Setup {
     Locked,             // another process holds set.ini open without sharing
     ReadOnlyAttribute,  // FILE_ATTRIBUTE_READONLY on set.ini
     ImmutableFile,      // set.ini immutable on the host: nobody can write or replace it
-    ImmutableFolder,    // the folder immutable: nothing can be created, renamed or deleted in it
+    ImmutableFolder,    // the folder immutable: nothing can be created, renamed or deleted in it,
+                        // but set.ini itself may still be rewritten
     Directory,          // set.ini is a directory
 };
 
@@ -241,7 +242,7 @@ const Hostile kCases[] = {
     {"ImmutableFile", [] { return std::string("1\r\n07\r\n30\r\n1\r\n"); }, Setup::ImmutableFile, 1, "07",
      "30", 0, true, FileAfter::Unchanged},
     {"ImmutableFolder", [] { return std::string("2\r\n16\r\n45\r\n-1\r\n"); }, Setup::ImmutableFolder, 2, "16",
-     "45", 0, true, FileAfter::Unchanged},
+     "45", 0, true, FileAfter::Written},
     {"ImmutableFolderWithoutSetIni", [] { return std::optional<std::string>(); }, Setup::ImmutableFolder, 0,
      "00", "00", 0, true, FileAfter::Unchanged},
     {"CommasAndQuotesInEveryLine",

@@ -29,9 +29,12 @@ TEST_F(Startup, TheVeryFirstStartRegistersALogOffAtMidnight) {
     EXPECT_FALSE(h.ui.visible);
     EXPECT_TRUE(h.ui.messages.empty());
 
-    // The default file is written, not read back, before the registration rewrites it.
-    const auto files = h.log.Only({"ReplaceFileContents", "ReadFileHead"});
-    EXPECT_EQ(files, std::vector<std::string>(2, "ReplaceFileContents(" + h.api.SettingsPath() + ")"));
+    // What a cut-off save left is cleared away; the default file is written, not read back,
+    // before the registration rewrites it.
+    const auto files = h.log.Only({"RemoveLeftoverFiles", "ReplaceFileContents", "ReadFileHead"});
+    const std::string write = "ReplaceFileContents(" + h.api.SettingsPath() + ")";
+    EXPECT_EQ(files, (std::vector<std::string>{"RemoveLeftoverFiles(" + h.api.SettingsPath() + ")",
+                                               write, write}));
     // The first refresh shows the designed icon with "停止中" and brings the menu form up.
     EXPECT_EQ(+h.api.notifyRecords.at(1).hIcon, 0x50u);
     EXPECT_EQ(h.api.FromAnsiCopy(h.api.notifyRecords.at(1).szTip), "停止中");
@@ -100,6 +103,15 @@ TEST_F(Startup, AnUnwritableFolderStillRegistersSilently) {
     EXPECT_FALSE(h.ui.Enabled(Ctl::cmdON));
     EXPECT_TRUE(h.ui.messages.empty());
     EXPECT_FALSE(h.ui.visible);
+}
+
+TEST_F(Startup, AFileThatCannotBeExaminedIsReadNotOverwritten) {
+    File() = "1\r\n07\r\n30\r\nFalse\r\n";
+    h.api.unexaminable.insert(h.api.SettingsPath());
+    h.frm.Form_Load();
+    EXPECT_EQ(File(), "1\r\n07\r\n30\r\nFalse\r\n");
+    EXPECT_TRUE(h.ui.Value(Ctl::Option1_1));
+    EXPECT_EQ(h.ui.ComboText(Ctl::txtTime1), "30");
 }
 
 TEST_F(Startup, ASettingsPathThatIsADirectoryIsNeitherReadNorReplaced) {

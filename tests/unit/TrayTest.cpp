@@ -35,6 +35,29 @@ TEST(TrayRecord, RefreshWritesEveryFieldAndTheTipInCodePage932) {
     EXPECT_FALSE(h.ui.trayMenuVisible);
 }
 
+TEST(TrayRecord, OnlyATipTheCodePageCannotHoldGoesThroughTheUnicodeCall) {
+    struct Case {
+        unsigned codePage;
+        const char* tip;
+        bool unicode;
+    };
+    for (const Case c : {Case{932, "停止中", false}, Case{1252, "停止中", true},
+                         Case{1252, "Velt 12:00", false}}) {
+        test::Harness h;
+        h.api.ansiCodePage = c.codePage;
+        h.frm.TrayTip = c.tip;
+        h.frm.ProTask();
+        const std::string add = c.unicode ? "Shell_NotifyIconW(NIM_ADD)" : "Shell_NotifyIconA(NIM_ADD)";
+        EXPECT_EQ(h.log.Only({"Shell_NotifyIcon"}),
+                  (std::vector<std::string>{"Shell_NotifyIconA(NIM_DELETE)", add}))
+            << c.codePage << " " << c.tip;
+        if (c.unicode) {
+            EXPECT_EQ(h.api.unicodeTips, std::vector<std::string>{c.tip});
+            EXPECT_EQ(+h.api.notifyRecords.back().uFlags, 7u);
+        }
+    }
+}
+
 TEST(TrayRecord, AShorterTipLeavesTheLongerOnesTailAfterItsZero) {
     test::Harness h;
     h.frm.TrayTip = " 電源を切るを23:45に実行します。";

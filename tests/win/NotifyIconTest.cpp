@@ -14,6 +14,7 @@ namespace {
 
 using velt::platform::NotifyIconData89;
 using velt::platform::win32::ToNativeNotifyIconData;
+using velt::platform::win32::ToNativeNotifyIconDataW;
 using namespace std::string_literals;
 
 NotifyIconData89 Record(std::uint32_t hwnd, std::uint32_t icon, const std::string& tip) {
@@ -106,6 +107,36 @@ TEST(NativeNotifyIcon, CutsTheTipAtAWholeCharacter) {
         for (std::size_t i = used; i < sizeof native.szTip; ++i) {
             ASSERT_EQ(native.szTip[i], 0) << "byte " << i;
         }
+    }
+}
+
+TEST(NativeNotifyIcon, TheUnicodeFormCarriesTheFieldsAndCutsAtAWholeCharacter) {
+    NotifyIconData89 data = Record(0x00012345, 0x0006789A, "????");
+    const NOTIFYICONDATAW native = ToNativeNotifyIconDataW(data, "停止中");
+    EXPECT_EQ(native.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(native.hWnd), 0x00012345);
+    EXPECT_EQ(native.uID, 1u);
+    EXPECT_EQ(native.uFlags, 7u);
+    EXPECT_EQ(native.uCallbackMessage, 512u);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(native.hIcon), 0x0006789A);
+
+    const std::string face = "\xF0\x9F\x98\x80";  // outside the BMP: a surrogate pair
+    struct Case {
+        std::string tip;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"停止中", L"停止中"},
+        {std::string(63, 'a'), std::wstring(63, L'a')},
+        {std::string(64, 'a'), std::wstring(63, L'a')},
+        {std::string(61, 'a') + face, std::wstring(61, L'a') + L"\xD83D\xDE00"},
+        {std::string(62, 'a') + face, std::wstring(62, L'a')},
+        {"", L""},
+    };
+    for (const auto& c : cases) {
+        const NOTIFYICONDATAW w = ToNativeNotifyIconDataW(data, c.tip);
+        ASSERT_EQ(w.szTip[63], L'\0');
+        EXPECT_EQ(std::wstring(w.szTip), c.expected) << c.tip.size() << " bytes";
     }
 }
 

@@ -92,6 +92,27 @@ NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data) {
     return native;
 }
 
+NOTIFYICONDATAW ToNativeNotifyIconDataW(const NotifyIconData89& data, const std::string& tip) {
+    NOTIFYICONDATAW native;
+    std::memset(&native, 0, sizeof native);
+    native.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    native.hWnd = WidenHandle<HWND>(data.hWnd);
+    native.uID = data.uID;
+    native.uFlags = data.uFlags;
+    native.uCallbackMessage = data.uCallbackMessage;
+    native.hIcon = WidenHandle<HICON>(data.hIcon);
+
+    const std::wstring wide = Utf8ToWide(tip);
+    constexpr std::size_t kRoom = 63;
+    std::size_t kept = std::min(wide.size(), kRoom);
+    // A surrogate pair that would not fit whole is left out rather than split.
+    if (kept < wide.size() && kept > 0 && IS_HIGH_SURROGATE(wide[kept - 1])) {
+        --kept;
+    }
+    std::memcpy(native.szTip, wide.data(), kept * sizeof(wchar_t));
+    return native;
+}
+
 std::wstring DirectoryOfPath(std::wstring_view path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring_view::npos) {
@@ -128,6 +149,12 @@ bool Win32Api::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& 
     std::memcpy(&buffer, &data, sizeof data);
     return ::Shell_NotifyIconA(message, &buffer) != FALSE;
 #endif
+}
+
+bool Win32Api::Shell_NotifyIconW(std::uint32_t message, const NotifyIconData89& data,
+                                 const std::string& tip) {
+    NOTIFYICONDATAW native = ToNativeNotifyIconDataW(data, tip);
+    return ::Shell_NotifyIconW(message, &native) != FALSE;
 }
 
 bool Win32Api::SetForegroundWindow(Handle hwnd) {
@@ -297,7 +324,17 @@ bool Win32Api::FileExists(const std::string& path) {
         return false;
     }
     const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        return false;
+    }
+    // Denied, shared away, a network path gone for a moment: the file may well be there.
+    throw PlatformError("cannot tell whether " + path + " exists (Windows error " +
+                            std::to_string(error) + ")",
+                        path);
 }
 
 std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::size_t maxBytes) {
@@ -326,21 +363,104 @@ std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::
     return bytes;
 }
 
+namespace {
+
+struct FolderAndName {
+    std::wstring folder;  // with its trailing backslash, or empty
+    std::wstring name;
+};
+
+FolderAndName SplitFolder(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return {std::wstring(), path};
+    }
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// The replacement's name: "~set.ini.<process>.<counter>.tmp" beside the target.
+std::wstring TemporaryName(const std::wstring& name, unsigned long counter) {
+    // Numbers through std::to_string: std::to_wstring would bring in a whole wide printf.
+    return L"~" + name + L"." + Utf8ToWide(std::to_string(::GetCurrentProcessId())) + L"." +
+           Utf8ToWide(std::to_string(counter)) + L".tmp";
+}
+
+[[noreturn]] void ThrowFileError(const char* step, const std::string& path, DWORD error) {
+    throw PlatformError(std::string("cannot ") + step + " " + path + " (Windows error " +
+                            std::to_string(error) + ")",
+                        path);
+}
+
+void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            ThrowFileError("write", path, ::GetLastError());
+        }
+        done += written;
+    }
+}
+
+// The file rewritten where it stands, for a folder that lets the file be changed but refuses new
+// files beside it. The file keeps its attributes and security; it is not replaced in one step.
+void RewriteInPlace(const std::wstring& target, std::string_view bytes, const std::string& path) {
+    const UniqueHandle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        ThrowFileError("write", path, ::GetLastError());
+    }
+    WriteAll(file.get(), bytes, path);
+    if (!::SetEndOfFile(file.get())) {
+        ThrowFileError("cut", path, ::GetLastError());
+    }
+    if (!::FlushFileBuffers(file.get())) {
+        ThrowFileError("flush", path, ::GetLastError());
+    }
+}
+
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_READONLY |
+                                      FILE_ATTRIBUTE_SYSTEM;
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// "~<name>.<digits>.<digits>.tmp", exactly as TemporaryName makes it.
+bool IsTemporaryNameOf(std::wstring_view candidate, const std::wstring& name) {
+    const std::wstring head = L"~" + name + L".";
+    const std::wstring_view tail = L".tmp";
+    if (candidate.size() <= head.size() + tail.size() || candidate.substr(0, head.size()) != head ||
+        candidate.substr(candidate.size() - tail.size()) != tail) {
+        return false;
+    }
+    const std::wstring_view numbers =
+        candidate.substr(head.size(), candidate.size() - head.size() - tail.size());
+    const std::size_t dot = numbers.find(L'.');
+    const auto digits = [](std::wstring_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    };
+    return dot != std::wstring_view::npos && digits(numbers.substr(0, dot)) &&
+           digits(numbers.substr(dot + 1));
+}
+
+}  // namespace
+
 void Win32Api::ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Utf8ToWide(path);
-    const std::size_t slash = target.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
-    const std::wstring name = slash == std::wstring::npos ? target : target.substr(slash + 1);
+    const auto [folder, name] = SplitFolder(target);
 
-    // The new bytes go to a file of their own in the same folder, so that the last step is a
-    // rename within one volume: the target holds either all the old bytes or all the new ones.
+    // The new bytes go to a file of their own in the same folder, so that the last step swaps
+    // files within one volume: the target holds either all the old bytes or all the new ones.
     UniqueHandle file;
     std::wstring temp;
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // Numbers through std::to_string: std::to_wstring would bring in a whole wide printf.
-        temp = folder + L"~" + name + L"." + Utf8ToWide(std::to_string(::GetCurrentProcessId())) + L"." +
-               Utf8ToWide(std::to_string(++tempCounter_)) + L".tmp";
+        temp = folder + TemporaryName(name, ++tempCounter_);
         file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
@@ -352,40 +472,68 @@ void Win32Api::ReplaceFileContents(const std::string& path, std::string_view byt
         }
     }
     if (!file) {
-        throw PlatformError("cannot create a file beside " + path + " (Windows error " +
-                                std::to_string(error) + ")",
-                            path);
+        if (error == ERROR_ACCESS_DENIED && IsFile(target)) {
+            RewriteInPlace(target, bytes, path);
+            return;
+        }
+        ThrowFileError("create a file beside", path, error);
     }
 
-    const auto fail = [&](const char* step) {
-        const DWORD cause = ::GetLastError();
+    try {
+        WriteAll(file.get(), bytes, path);
+        if (!::FlushFileBuffers(file.get())) {
+            ThrowFileError("flush", path, ::GetLastError());
+        }
+        if (!::CloseHandle(file.release())) {
+            ThrowFileError("close", path, ::GetLastError());
+        }
+        // An existing file is replaced so that it keeps its own attributes and security; only a
+        // new one is renamed into place.
+        if (IsFile(target)) {
+            // Whatever keeps the old file from being written or removed makes the replace fail;
+            // asked first, so that nothing of a failed replace is left (Wine's ReplaceFileW
+            // moves the old file aside to a file of its own before it fails).
+            if (!UniqueHandle(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+                ThrowFileError("replace", path, ::GetLastError());
+            }
+            const DWORD attributes = ::GetFileAttributesW(target.c_str()) & kSettableAttributes;
+            if (!::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+                ThrowFileError("replace", path, ::GetLastError());
+            }
+            // Not every implementation of ReplaceFileW carries the attributes over.
+            if ((::GetFileAttributesW(target.c_str()) & kSettableAttributes) != attributes) {
+                ::SetFileAttributesW(target.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
+            }
+        } else if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            ThrowFileError("replace", path, ::GetLastError());
+        }
+    } catch (...) {
         file.reset();
         ::DeleteFileW(temp.c_str());
-        throw PlatformError(std::string("cannot ") + step + " " + path + " (Windows error " +
-                                std::to_string(cause) + ")",
-                            path);
-    };
+        throw;
+    }
+}
 
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) ||
-            written == 0) {
-            fail("write");
+void Win32Api::RemoveLeftoverFiles(const std::string& path) {
+    const std::wstring target = Utf8ToWide(path);
+    const auto [folder, name] = SplitFolder(target);
+
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = ::FindFirstFileW((folder + L"~" + name + L".*.tmp").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        // The pattern also matches short names; only the program's own long names go.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTemporaryNameOf(entry.cFileName, name)) {
+            ::DeleteFileW((folder + entry.cFileName).c_str());
         }
-        done += written;
-    }
-    if (!::FlushFileBuffers(file.get())) {
-        fail("flush");
-    }
-    if (!::CloseHandle(file.release())) {
-        fail("close");
-    }
-    if (!::MoveFileExW(temp.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        fail("replace");
-    }
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
 }
 
 }  // namespace velt::platform::win32

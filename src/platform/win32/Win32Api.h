@@ -41,6 +41,10 @@ private:
 // character of the ANSI code page so that it fits 63 bytes and its 0.
 NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data);
 
+// The same record in its first-version Unicode form, with `tip` (UTF-8) as the tip, cut at a
+// whole character so that it fits 63 UTF-16 units and its 0.
+NOTIFYICONDATAW ToNativeNotifyIconDataW(const NotifyIconData89& data, const std::string& tip);
+
 // The directory part of a module path, without a trailing backslash unless it is a root
 // ("C:\dir\a.exe" -> "C:\dir", "C:\a.exe" -> "C:\").
 std::wstring DirectoryOfPath(std::wstring_view path);
@@ -57,6 +61,8 @@ public:
     static const wchar_t* const kInstanceMutexName;
 
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& data) override;
+    bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData89& data,
+                           const std::string& tip) override;
     bool SetForegroundWindow(Handle hwnd) override;
 
     std::uint32_t GetTickCount() override;
@@ -87,6 +93,7 @@ public:
     std::optional<std::string> ReadFileHead(const std::string& path,
                                             std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
+    void RemoveLeftoverFiles(const std::string& path) override;
 
 private:
     void SaveLastError() noexcept { lastError_ = ::GetLastError(); }
