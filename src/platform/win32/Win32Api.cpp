@@ -62,15 +62,26 @@ void UniqueHandle::reset(HANDLE handle) noexcept {
 
 // --- free helpers
 
-NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data) {
-    NOTIFYICONDATAA native;
+namespace {
+
+// Every field but the tip, in the first-version size; the rest stays zero.
+template <class Native>
+Native FirstVersionRecord(const NotifyIconData89& data, DWORD size) {
+    Native native;
     std::memset(&native, 0, sizeof native);
-    native.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    native.cbSize = size;
     native.hWnd = WidenHandle<HWND>(data.hWnd);
     native.uID = data.uID;
     native.uFlags = data.uFlags;
     native.uCallbackMessage = data.uCallbackMessage;
     native.hIcon = WidenHandle<HICON>(data.hIcon);
+    return native;
+}
+
+}  // namespace
+
+NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data) {
+    auto native = FirstVersionRecord<NOTIFYICONDATAA>(data, NOTIFYICONDATAA_V1_SIZE);
 
     // The first-version tip holds 64 bytes with its 0; a double-byte character that would not
     // fit whole is left out rather than split.
@@ -93,14 +104,7 @@ NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data) {
 }
 
 NOTIFYICONDATAW ToNativeNotifyIconDataW(const NotifyIconData89& data, const std::string& tip) {
-    NOTIFYICONDATAW native;
-    std::memset(&native, 0, sizeof native);
-    native.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    native.hWnd = WidenHandle<HWND>(data.hWnd);
-    native.uID = data.uID;
-    native.uFlags = data.uFlags;
-    native.uCallbackMessage = data.uCallbackMessage;
-    native.hIcon = WidenHandle<HICON>(data.hIcon);
+    auto native = FirstVersionRecord<NOTIFYICONDATAW>(data, NOTIFYICONDATAW_V1_SIZE);
 
     const std::wstring wide = Utf8ToWide(tip);
     constexpr std::size_t kRoom = 63;
