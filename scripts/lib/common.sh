@@ -18,6 +18,8 @@ VELT_PACKAGES=(
     # wine's X11 driver loads these at run time (its recommends)
     libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
     fonts-wine xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales e2fsprogs
+    # the release zips are written with python3's zipfile and read back with unzip
+    python3 unzip
 )
 
 velt_log() { printf '==> %s\n' "$*" >&2; }
@@ -30,18 +32,33 @@ velt_as_root() {
     fi
 }
 
-# Installs those of the given Debian packages that are missing.
+# Installs those of the given Debian packages that are missing. A name may carry an architecture
+# (wine32:i386); that architecture is added to dpkg first.
 velt_ensure_packages() {
-    local missing=() pkg
+    local missing=() pkg arch native
     local -A installed=()
+    native="$(dpkg --print-architecture)"
+    # a bare name is the package of this machine's architecture (or of all)
     while read -r pkg; do
         installed[$pkg]=1
-    done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "$@" 2>/dev/null |
-        awk '$1 == "ii" { print $2 }')
+    done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package} ${Architecture}\n' "$@" 2>/dev/null |
+        awk -v native="$native" '$1 == "ii" {
+            print $2 ":" $3
+            if ($3 == native || $3 == "all") print $2
+        }')
     for pkg in "$@"; do
         [[ -n ${installed[$pkg]:-} ]] || missing+=("$pkg")
     done
     ((${#missing[@]})) || return 0
+    for pkg in "${missing[@]}"; do
+        [[ $pkg == *:* ]] || continue
+        arch="${pkg##*:}"
+        if [[ $arch != "$native" ]] &&
+            ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+            velt_log "adding the $arch architecture"
+            velt_as_root dpkg --add-architecture "$arch"
+        fi
+    done
     velt_log "installing: ${missing[*]}"
     velt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     velt_as_root env DEBIAN_FRONTEND=noninteractive \
@@ -58,8 +75,39 @@ velt_ensure_locale() {
     velt_as_root localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8
 }
 
+# Whether this machine runs 32-bit x86 programs at all (a kernel without IA32 emulation does
+# not). Probed with a hand-made static i386 program of 96 bytes that only exits with status 42
+# through int 0x80, so that no 32-bit library is needed before anything is installed.
+velt_runs_i386() {
+    local probe="$VELT_BUILD/i386-probe" status=0
+    if [[ ! -x $probe ]]; then
+        mkdir -p "$VELT_BUILD"
+        # ELF header, one loadable segment at 0x08048000, then mov eax,1; mov ebx,42; int 0x80
+        printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
+            '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00' \
+            '\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00' \
+            '\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00' \
+            '\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' \
+            >"$probe.$$"
+        chmod +x "$probe.$$"
+        mv "$probe.$$" "$probe"
+    fi
+    "$probe" 2>/dev/null || status=$?
+    ((status == 42))
+}
+
 velt_ensure_all() {
-    velt_ensure_packages "${VELT_PACKAGES[@]}"
+    local packages=("${VELT_PACKAGES[@]}")
+    # Wine's 32-bit half, for the 32-bit program and its tests (the same prefix serves both). Only
+    # where 32-bit programs run: once wine32 is installed, Debian's wine starts everything with
+    # its 32-bit loader, 64-bit programs included.
+    if velt_runs_i386; then
+        packages+=(wine32:i386)
+    elif [[ -x /usr/lib/wine/wine ]]; then
+        velt_log "warning: wine32 is installed, but this machine cannot run 32-bit programs:" \
+            "every Wine call fails (Exec format error) until it is removed"
+    fi
+    velt_ensure_packages "${packages[@]}"
     velt_ensure_locale
 }
 
@@ -73,16 +121,29 @@ velt_wine_env() {
     export WINEARCH=win64
 }
 
+# Whether DIR is a finished prefix of ours. Once wine32 is installed it must have its 32-bit half
+# too: a prefix made before has an empty syswow64, and every 32-bit program in it fails with
+# "could not load kernel32.dll".
+velt_prefix_ready() {
+    local dir="$1"
+    [[ -f $dir/.velt-ready ]] || return 1
+    [[ ! -x /usr/lib/wine/wine || -f $dir/drive_c/windows/syswow64/kernel32.dll ]]
+}
+
 # The template prefix is made once (about 12 s); prefixes are copies of it (about 1 s). Locked:
 # several scripts or tests may want it at the same moment.
 velt_make_wine_template() {
-    [[ -f $VELT_WINE_TEMPLATE/.velt-ready ]] && return 0
+    velt_prefix_ready "$VELT_WINE_TEMPLATE" && return 0
     velt_ensure_locale  # the font names below are Japanese
     mkdir -p "$VELT_BUILD"
     (
         flock 8
-        [[ -f $VELT_WINE_TEMPLATE/.velt-ready ]] && exit 0
-        velt_log "creating the Wine template prefix (once)"
+        velt_prefix_ready "$VELT_WINE_TEMPLATE" && exit 0
+        if [[ -d $VELT_WINE_TEMPLATE ]]; then
+            velt_log "the Wine template prefix has no 32-bit half (made before wine32): making it again"
+        else
+            velt_log "creating the Wine template prefix (once)"
+        fi
         local tmp="$VELT_WINE_TEMPLATE.tmp.$$"
         rm -rf "$tmp"
         (
@@ -124,12 +185,17 @@ velt_fresh_prefix() {
 # lock: ctest may start several Wine tests at once.
 velt_ensure_prefix() {
     local prefix="$VELT_BUILD/wineprefix"
-    [[ -f $prefix/.velt-ready ]] && return 0
+    velt_prefix_ready "$prefix" && return 0
     mkdir -p "$VELT_BUILD"
     (
         flock 9
-        if [[ ! -f $prefix/.velt-ready ]]; then
-            velt_make_wine_template
+        if ! velt_prefix_ready "$prefix"; then
+            if [[ -f $prefix/.velt-ready ]]; then
+                velt_log "the Wine prefix has no 32-bit half (made before wine32): making it again"
+                # nothing of the old prefix may still run while it is replaced
+                (velt_wine_env && WINEPREFIX="$prefix" wineserver -k && WINEPREFIX="$prefix" wineserver -w) \
+                    >/dev/null 2>&1 || true
+            fi
             velt_fresh_prefix "$prefix"
         fi
     ) 9>"$VELT_BUILD/.wineprefix.lock"

@@ -102,7 +102,7 @@ bool ParseConfig(int argc, wchar_t** argv) {
         };
         take(L"--dist=", g_config.dist) || take(L"--work=", g_config.work) ||
             take(L"--work-unix=", g_config.workUnix) || take(L"--shots=", g_config.shots) ||
-            take(L"--browser-log=", g_config.browserLog);
+            take(L"--browser-log=", g_config.browserLog) || take(L"--unpacked=", g_config.unpacked);
     }
     if (g_config.dist.empty() || g_config.work.empty() || g_config.workUnix.empty() ||
         g_config.shots.empty()) {
@@ -218,16 +218,24 @@ void WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     ::CloseHandle(file);
 }
 
-AppFolder::AppFolder(std::wstring_view name, Icons icons) : icons_(icons) {
+AppFolder::AppFolder(std::wstring_view name, Icons icons) : initial_{L"VeltPCTimer.exe"} {
     static std::atomic<int> serial{0};
     path_ = Cfg().work + L"\\" + std::wstring(name) + L"-" +
             std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    if (icons != Icons::NoOnIcon) {
+        initial_.insert(L"VELTPOWON.ico");
+    }
+    if (icons != Icons::NoOffIcon) {
+        initial_.insert(L"VELTPOWOFF.ico");
+    }
     DeleteTree(path_);
     ::CreateDirectoryW(path_.c_str(), nullptr);
-    for (const std::wstring& file : InitialEntries()) {
+    for (const std::wstring& file : initial_) {
         ::CopyFileW((Cfg().dist + L"\\" + file).c_str(), File(file).c_str(), FALSE);
     }
 }
+
+AppFolder::AppFolder(Filled filled) : path_(std::move(filled.path)) { initial_ = Entries(); }
 
 AppFolder::~AppFolder() {
     // A program that was just ended may still hold its files for a moment.
@@ -264,17 +272,6 @@ std::set<std::wstring> AppFolder::Entries() const {
         }
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
-    return names;
-}
-
-std::set<std::wstring> AppFolder::InitialEntries() const {
-    std::set<std::wstring> names{L"VeltPCTimer.exe"};
-    if (icons_ != Icons::NoOnIcon) {
-        names.insert(L"VELTPOWON.ico");
-    }
-    if (icons_ != Icons::NoOffIcon) {
-        names.insert(L"VELTPOWOFF.ico");
-    }
     return names;
 }
 

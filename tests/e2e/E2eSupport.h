@@ -26,11 +26,12 @@ struct Config {
     std::string workUnix;   // the same folder as the host sees it
     std::wstring shots;     // where screenshots go
     std::wstring browserLog;  // what the prefix's stand-in browser was asked to open
+    std::wstring unpacked;  // the release zip's VeltPCTimer folder, unpacked on the host
 };
 
 const Config& Cfg();
-// Reads --dist=, --work=, --work-unix=, --shots=, --browser-log= from the command line; false
-// when one of the first four is missing.
+// Reads --dist=, --work=, --work-unix=, --shots=, --browser-log=, --unpacked= from the command
+// line; false when one of the first four is missing.
 bool ParseConfig(int argc, wchar_t** argv);
 
 // ---------------------------------------------------------------- text
@@ -63,6 +64,12 @@ enum class Icons { Both, NoOnIcon, NoOffIcon };
 class AppFolder {
 public:
     explicit AppFolder(std::wstring_view name, Icons icons = Icons::Both);
+    // A folder under the scratch root that something else filled (the release zip, unpacked on
+    // the host); nothing is copied in.
+    struct Filled {
+        std::wstring path;
+    };
+    explicit AppFolder(Filled filled);
     AppFolder(const AppFolder&) = delete;
     AppFolder& operator=(const AppFolder&) = delete;
     ~AppFolder();
@@ -78,12 +85,12 @@ public:
     std::optional<std::string> ReadSettings() const { return ReadWholeFile(Settings()); }
     // Names in the folder, "." and ".." left out.
     std::set<std::wstring> Entries() const;
-    // What was copied in: the program and the icons.
-    std::set<std::wstring> InitialEntries() const;
+    // What it held once made: the program and the icons, or what was unpacked.
+    const std::set<std::wstring>& InitialEntries() const { return initial_; }
 
 private:
     std::wstring path_;
-    Icons icons_;
+    std::set<std::wstring> initial_;
 };
 
 // Starts a program of the host (an ELF file); Wine does not wait for it.

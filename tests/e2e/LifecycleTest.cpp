@@ -1,5 +1,5 @@
-// The program's life: start-up with and without set.ini, one instance only, closing the window
-// only hides it, the exit button.
+// The program's life: start-up with and without set.ini (and from the unpacked release zip), one
+// instance only, closing the window only hides it, the exit button.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -42,16 +42,20 @@ struct StartCase {
     const char* tip;
 };
 
-class StartUp : public LifecycleBase, public testing::WithParamInterface<StartCase> {};
+// The very first start writes the defaults and then registers them at once.
+const StartCase kFirstStart{"FirstStartInAnEmptyFolder", L"first-start", std::nullopt, 0, "00", "00", 0, true,
+                            "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"};
 
-TEST_P(StartUp, ComesUpHiddenInTheStateItsSettingsGive) {
-    const StartCase c = GetParam();
+class StartUpChecks : public LifecycleBase {
+protected:
+    // Starts the program in `folder`, which holds set.ini as `c.settings` has it: it must come up
+    // hidden in the state `c` gives, with one tray icon, having added only set.ini.
+    static void ExpectComesUpAs(const AppFolder& folder, const StartCase& c);
+};
+
+void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c) {
     if (c.registered) {
         StayClearOf(std::stoi(c.hour), std::stoi(c.minute));
-    }
-    AppFolder folder(c.folder);
-    if (c.settings) {
-        folder.WriteSettings(*c.settings);
     }
     Program program(folder);
     ASSERT_NE(nullptr, program.WaitMainWindow(5s)) << "no main window";
@@ -78,12 +82,21 @@ TEST_P(StartUp, ComesUpHiddenInTheStateItsSettingsGive) {
     EXPECT_TRUE(program.Running());
 }
 
+class StartUp : public StartUpChecks, public testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartUp, ComesUpHiddenInTheStateItsSettingsGive) {
+    const StartCase c = GetParam();
+    AppFolder folder(c.folder);
+    if (c.settings) {
+        folder.WriteSettings(*c.settings);
+    }
+    ExpectComesUpAs(folder, c);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Settings, StartUp,
     testing::Values(
-        // The very first start writes the defaults and then registers them at once.
-        StartCase{"FirstStartInAnEmptyFolder", L"first-start", std::nullopt, 0, "00", "00", 0, true,
-                  "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"},
+        kFirstStart,
         StartCase{"FirstStartInAFolderWithAJapaneseNameAndBlanks", L"最初の 起動 フォルダ", std::nullopt, 0,
                   "00", "00", 0, true, "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"},
         // "False" registers nothing: the tray keeps the program's own icon ("停止中").
@@ -104,6 +117,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "3\r\n24\r\n7\r\nyes\r\n", 0, "00", "00", 1, false, "3\r\n24\r\n7\r\nyes\r\n",
                   Picture::Program, "停止中"}),
     [](const testing::TestParamInfo<StartCase>& p) { return std::string(p.param.name); });
+
+// ---------------------------------------------------------------- the release zip
+
+// The zip as a user gets it, unpacked on the host into a folder with a Japanese name
+// (unpack-zip.sh): only the program, its icons and readme.txt, and a first start from there.
+class Package : public StartUpChecks {};
+
+TEST_F(Package, UnpackedIntoAJapaneseFolderItStartsAsOnAFirstStart) {
+    ASSERT_FALSE(Cfg().unpacked.empty()) << "no --unpacked= folder given";
+    AppFolder folder(AppFolder::Filled{Cfg().unpacked});
+    ASSERT_EQ((std::set<std::wstring>{L"VeltPCTimer.exe", L"VELTPOWON.ico", L"VELTPOWOFF.ico", L"readme.txt"}),
+              folder.InitialEntries());
+    ExpectComesUpAs(folder, kFirstStart);
+}
 
 // ---------------------------------------------------------------- one instance
 
