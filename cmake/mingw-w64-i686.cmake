@@ -10,5 +10,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Windows test programs run under Wine in the project's own prefix (its 32-bit half: wine32).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+# Windows test programs run under Wine in the project's own prefix (its 32-bit half: wine32),
+# where this machine runs 32-bit programs at all; elsewhere they are only built (a kernel
+# without 32-bit support cannot start them, under Wine or not).
+if(CMAKE_HOST_UNIX)
+    execute_process(
+        COMMAND bash -c "source \"$0\" && velt_runs_i386" ${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/common.sh
+        RESULT_VARIABLE velt_runs_i386 OUTPUT_QUIET ERROR_QUIET)
+    if(velt_runs_i386 EQUAL 0)
+        set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+    endif()
+endif()

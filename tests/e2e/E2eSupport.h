@@ -64,8 +64,8 @@ enum class Icons { Both, NoOnIcon, NoOffIcon };
 class AppFolder {
 public:
     explicit AppFolder(std::wstring_view name, Icons icons = Icons::Both);
-    // A folder under the scratch root that something else filled (the release zip, unpacked on
-    // the host); nothing is copied in.
+    // A folder that something else filled (the release zip, unpacked on the host); nothing is
+    // copied in. Outside the scratch root it has no UnixPath().
     struct Filled {
         std::wstring path;
     };
