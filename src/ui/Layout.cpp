@@ -90,6 +90,28 @@ std::vector<Ctl> OptionGroup(Ctl option) {
     return group;
 }
 
+std::string CaptionsShown(const MainControl& control) {
+    switch (control.ctl) {
+    case Ctl::lblTIME:
+    case Ctl::Label7:
+        return "88:88:88";
+    case Ctl::txtTime0:
+    case Ctl::txtTime1:
+        return "88";
+    case Ctl::lblKAKU: {
+        // The status sentence of the longest action, or the text of none registered.
+        std::string widest = texts::kNotRegistered;
+        for (const char* action : texts::kActionNames) {
+            std::string sentence = std::string(" ") + action + texts::kSentenceObject + "88:88" + texts::kSentenceTail;
+            if (sentence.size() > widest.size()) widest = std::move(sentence);
+        }
+        return widest;
+    }
+    default:
+        return control.text;
+    }
+}
+
 const AboutControlSpec& Find(AboutControl control) {
     for (const AboutControlSpec& c : kAboutControls) {
         if (c.control == control) return c;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/Windowing.h"
@@ -192,6 +193,10 @@ TwipsRect RectInWindow(platform::Ctl control);
 // order; empty for anything that is not an option button.
 std::vector<platform::Ctl> OptionGroup(platform::Ctl option);
 
+// The widest text the control ever shows: its caption, or for the texts the program writes,
+// the longest they can be ("8" is the widest digit).
+std::string CaptionsShown(const MainControl& control);
+
 // ---- the About window
 
 inline constexpr char kAboutInitialTitle[] = "バージョン情報";
@@ -208,6 +213,27 @@ inline constexpr char kTermsNotice[] =
     "■上記の内容に同意いただけない場合，本ソフトの使用は"
     "      "  // 6 blanks
     "ご遠慮ください。";
+
+// The notice as it stands at 96 DPI, a line each. Its box draws these lines as they are, so that
+// no other font size moves a break.
+inline constexpr std::array<const char*, 5> kTermsNoticeLines{{
+    "────────ご利用上の注意と免責────────",
+    "■本ソフトを使用した結果，損害は当人\u3000 ",
+    "の責任となり、作者はいかなる責任も負いません。                     ",
+    "■上記の内容に同意いただけない場合，本ソフトの使用は      ",
+    "ご遠慮ください。",
+}};
+
+constexpr bool IsJoinedFrom(const char* whole, const auto& parts) noexcept {
+    std::size_t at = 0;
+    for (const char* part : parts) {
+        for (std::size_t i = 0; part[i] != '\0'; ++i, ++at) {
+            if (whole[at] != part[i]) return false;
+        }
+    }
+    return whole[at] == '\0';
+}
+static_assert(IsJoinedFrom(kTermsNotice, kTermsNoticeLines), "the lines must make up the notice");
 
 inline constexpr char kCopyrightWarning[] =
     "本製品は、日本国著作権法および国際条約によって保護されています。"

@@ -89,7 +89,9 @@ void Win32Windowing::CreateAboutWindow() {
             style |= SS_BITMAP;
             break;
         default:
-            style |= SS_NOPREFIX | AlignStyle(c->align);
+            // The notice is drawn a line at a time: wrapping would move its breaks at other
+            // font sizes.
+            style |= c->control == AboutControl::Label6 ? SS_OWNERDRAW : SS_NOPREFIX | AlignStyle(c->align);
             if ((c->flags & ui::flag::Clickable) != 0) style |= SS_NOTIFY;
             break;
         }
@@ -108,22 +110,56 @@ void Win32Windowing::CreateAboutWindow() {
     CentreOnWorkArea(about_);
 }
 
+std::vector<TextRoom> Win32Windowing::AboutTextRooms(UINT dpi) const {
+    std::vector<TextRoom> rooms;
+    for (const AboutControlSpec& c : ui::kAboutControls) {
+        // lblVersion has a font of its own; the logo has no text.
+        if (c.kind == Kind::Picture || (c.flags & ui::flag::OwnFont) != 0) continue;
+        const ui::PixelRect r = ui::ToPixels(c.rect, static_cast<int>(dpi));
+        TextRoom room{ShownText(c.text, false), r.width, r.height};
+        if (c.control == AboutControl::Label6) {
+            room.shape = TextRoom::Shape::Lines;
+            room.text.clear();
+            for (const char* line : ui::kTermsNoticeLines) {
+                if (!room.text.empty()) room.text += L'\n';
+                room.text += Utf8ToWide(line);
+            }
+        } else if ((c.flags & ui::flag::Wraps) != 0) {
+            room.shape = TextRoom::Shape::Wrapped;
+        } else if (c.kind == Kind::PushButton) {
+            room.width -= 2 * ::MulDiv(3, static_cast<int>(dpi), 96);
+            room.height -= 2 * ::MulDiv(3, static_cast<int>(dpi), 96);
+        }
+        rooms.push_back(std::move(room));
+    }
+    return rooms;
+}
+
+// lblVersion's own font at the window's DPI, fitted to what the label says now.
+void Win32Windowing::FitVersionFont() {
+    const ui::FontSpec& spec = ui::kVersionFont;
+    LOGFONTW face{};
+    face.lfWeight = spec.weight;
+    face.lfItalic = spec.italic;
+    face.lfUnderline = spec.underline;
+    face.lfCharSet = static_cast<BYTE>(spec.charset);
+    const std::wstring name = Utf8ToWide(spec.face);
+    name.copy(face.lfFaceName, LF_FACESIZE - 1);
+    HWND label = aboutControls_[static_cast<std::size_t>(AboutControl::lblVersion)];
+    const ui::PixelRect r = ui::ToPixels(ui::Find(AboutControl::lblVersion).rect, static_cast<int>(aboutDpi_));
+    const TextRoom room{label != nullptr ? WindowText(label) : std::wstring(), r.width, r.height};
+    const int ceiling = ScaledFontHeight(ui::PointsToPixels(spec.points, ui::kStandardDpi), aboutDpi_);
+    versionFont_ = FitFont(face, ceiling, std::span<const TextRoom>(&room, 1));
+}
+
 void Win32Windowing::LayoutAboutWindow() {
     const int dpi = static_cast<int>(aboutDpi_);
+    // The controls keep the old fonts until they are handed the new ones.
     UniqueFont oldFont = std::move(aboutFont_);
     UniqueFont oldVersionFont = std::move(versionFont_);
-    aboutFont_ = MakeDialogFont(aboutDpi_);
-    const ui::FontSpec& versionFont = ui::kVersionFont;
-    const std::wstring face = Utf8ToWide(versionFont.face);
-    versionFont_.reset(::CreateFontW(-ui::PointsToPixels(versionFont.points, dpi), 0, 0, 0, versionFont.weight, versionFont.italic,
-                                     versionFont.underline, FALSE, static_cast<DWORD>(versionFont.charset), OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
-
-    RECT frame{0, 0, ui::TwipsToPixels(ui::kAboutWindow.clientWidth, dpi),
-               ui::TwipsToPixels(ui::kAboutWindow.clientHeight, dpi)};
-    AdjustForDpi(frame, kAboutStyle, kAboutExStyle, aboutDpi_);
-    ::SetWindowPos(about_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    aboutFont_ = MakeDialogFont(aboutDpi_, AboutTextRooms(aboutDpi_));
+    FitVersionFont();
+    SizeToLayout(about_, ui::kAboutWindow, kAboutStyle, kAboutExStyle, aboutDpi_);
 
     for (const AboutControlSpec& c : ui::kAboutControls) {
         HWND hwnd = aboutControls_[static_cast<std::size_t>(c.control)];
@@ -136,6 +172,29 @@ void Win32Windowing::LayoutAboutWindow() {
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     ::RedrawWindow(about_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+// The notice's lines as they stand, one under another, on its white box.
+void Win32Windowing::DrawNotice(const DRAWITEMSTRUCT& item) noexcept {
+    HDC dc = item.hDC;
+    ::FillRect(dc, &item.rcItem, whiteBrush_ ? whiteBrush_.get() : ::GetSysColorBrush(COLOR_WINDOW));
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
+    SelectScope selected(dc, font != nullptr ? font : aboutFont_.get());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ToColorref(ui::Find(AboutControl::Label6).colour));
+    RECT line = item.rcItem;
+    for (const char* text : ui::kTermsNoticeLines) {
+        std::wstring wide;
+        try {
+            wide = Utf8ToWide(text);
+        } catch (...) {
+        }
+        line.bottom = line.top + metrics.tmHeight;
+        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        line.top = line.bottom;
+    }
 }
 
 void Win32Windowing::PaintAboutBackground(HDC dc) noexcept {
@@ -220,12 +279,21 @@ LRESULT Win32Windowing::AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         ::DestroyWindow(hwnd);
         return 0;
     case WM_DPICHANGED: {
+        if (HIWORD(wParam) == 0) return 0;
         aboutDpi_ = HIWORD(wParam);
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Guard([&] { LayoutAboutWindow(); });
         return 0;
+    }
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item == nullptr || item->CtlType != ODT_STATIC ||
+            item->hwndItem != aboutControls_[static_cast<std::size_t>(AboutControl::Label6)]) {
+            break;
+        }
+        DrawNotice(*item);
+        return TRUE;
     }
     case WM_NCDESTROY:
         about_ = nullptr;
@@ -263,6 +331,16 @@ void Win32Windowing::SetAboutCaption(AboutCtl control, std::string_view text) {
     if (hwnd == nullptr) return;
     const std::wstring wide = Utf8ToWide(text);
     ::SetWindowTextW(hwnd, wide.c_str());
+    if (control != AboutCtl::lblVersion) return;
+    // A longer version text may need a smaller font to stay whole.
+    UniqueFont old = std::move(versionFont_);
+    try {
+        FitVersionFont();
+    } catch (...) {
+        versionFont_ = std::move(old);
+        throw;
+    }
+    ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(versionFont_.get()), TRUE);
 }
 
 }  // namespace velt::platform::win32

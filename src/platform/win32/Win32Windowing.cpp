@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -29,15 +30,6 @@ F LoadFunction(HMODULE module, const char* name) noexcept {
     return f;
 }
 
-std::wstring WindowText(HWND hwnd) {
-    const int length = ::GetWindowTextLengthW(hwnd);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
-
 std::wstring ComboItem(HWND combo, int index) {
     const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR || length <= 0) return {};
@@ -57,6 +49,9 @@ DWORD TextAlignStyle(ui::Align align) noexcept {
     return SS_LEFT;
 }
 
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
 int Scale(int pixelsAt96, UINT dpi) noexcept { return ::MulDiv(pixelsAt96, static_cast<int>(dpi), 96); }
 
 // The key state in the form the key handlers take: 1 Shift, 2 Ctrl, 4 Alt.
@@ -73,6 +68,16 @@ constexpr COLORREF kButtonEdge = RGB(0x16, 0x3f, 0x7e);
 constexpr COLORREF kButtonEdgeDisabled = RGB(0x90, 0x90, 0x90);
 
 }  // namespace
+
+std::wstring WindowText(HWND hwnd) {
+    const int length = ::GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
 
 const wchar_t* WindowClassOf(Kind kind) noexcept {
     switch (kind) {
@@ -180,28 +185,87 @@ int Win32Windowing::SystemMetric(int index, UINT dpi) const noexcept {
     return ::MulDiv(::GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
-UniqueFont Win32Windowing::MakeDialogFont(UINT dpi) const {
+LOGFONTW Win32Windowing::MessageFontAt96() const {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     bool ok = dpiApi_.SystemParametersInfoForDpi != nullptr &&
-              dpiApi_.SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+              dpiApi_.SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 96);
     if (!ok && ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         // The system's metrics are for the system DPI.
         metrics.lfMessageFont.lfHeight =
-            ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+            ::MulDiv(metrics.lfMessageFont.lfHeight, 96, static_cast<int>(SystemDpi()));
         ok = true;
     }
     LOGFONTW font = metrics.lfMessageFont;
-    if (!ok || font.lfFaceName[0] == L'\0') {
+    if (!ok || font.lfFaceName[0] == L'\0' || font.lfHeight == 0) {
         font = LOGFONTW{};
-        font.lfHeight = -ui::PointsToPixels(9.0, static_cast<int>(dpi));
+        font.lfHeight = -ui::PointsToPixels(9.0, ui::kStandardDpi);
         font.lfWeight = FW_NORMAL;
         font.lfCharSet = DEFAULT_CHARSET;
         std::wcscpy(font.lfFaceName, L"MS UI Gothic");
     }
-    UniqueFont made(::CreateFontIndirectW(&font));
-    if (!made) throw std::runtime_error("cannot make the dialog font");
-    return made;
+    return font;
+}
+
+UniqueFont Win32Windowing::MakeDialogFont(UINT dpi, std::span<const TextRoom> rooms) const {
+    const LOGFONTW font = MessageFontAt96();
+    return FitFont(font, ScaledFontHeight(std::abs(font.lfHeight), dpi), rooms);
+}
+
+void Win32Windowing::SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle,
+                                  UINT dpi) noexcept {
+    const int width = ui::TwipsToPixels(spec.clientWidth, static_cast<int>(dpi));
+    const int height = ui::TwipsToPixels(spec.clientHeight, static_cast<int>(dpi));
+    RECT frame{0, 0, width, height};
+    AdjustForDpi(frame, style, exStyle, dpi);
+    int outerWidth = frame.right - frame.left;
+    int outerHeight = frame.bottom - frame.top;
+    ::SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The borders and caption of a window moved to another DPI need not be what the system
+    // computes for that DPI: the client area is what must come out right.
+    RECT client{};
+    if (!::GetClientRect(hwnd, &client) || (client.right == width && client.bottom == height)) return;
+    outerWidth += width - client.right;
+    outerHeight += height - client.bottom;
+    ::SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::vector<TextRoom> Win32Windowing::MainTextRooms(UINT dpi) const {
+    std::vector<TextRoom> rooms;
+    for (const MainControl& c : ui::kMainControls) {
+        const ui::PixelRect r = ui::ToPixels(c.rect, static_cast<int>(dpi));
+        const bool accessKeys = c.kind == Kind::PictureButton || c.kind == Kind::PushButton;
+        TextRoom room{ShownText(ui::CaptionsShown(c), accessKeys), r.width, r.height};
+        switch (c.kind) {
+        case Kind::Frame:
+            // The caption is drawn inset on the top line, above the frame's first row of controls.
+            room.width -= 2 * Scale(8, dpi);
+            room.height = ui::TwipsToPixels(240, static_cast<int>(dpi));
+            break;
+        case Kind::OptionButton:
+            room.width -= Scale(12, dpi) + 1 + Scale(4, dpi);
+            break;
+        case Kind::DropDownList:
+            room.width -= SystemMetric(SM_CXVSCROLL, dpi) + 2 * Scale(3, dpi);
+            room.height -= 2 * Scale(2, dpi);
+            break;
+        case Kind::PictureButton:
+        case Kind::PushButton:
+            room.width -= 2 * Scale(3, dpi);
+            room.height -= 2 * Scale(3, dpi);
+            break;
+        case Kind::Label:
+            if ((c.flags & ui::flag::Border) != 0) {
+                room.width -= 2;
+                room.height -= 2;
+            }
+            break;
+        case Kind::Picture:
+            continue;
+        }
+        if (!room.text.empty()) rooms.push_back(std::move(room));
+    }
+    return rooms;
 }
 
 void Win32Windowing::CentreOnWorkArea(HWND hwnd) noexcept {
@@ -225,20 +289,14 @@ void Win32Windowing::CreateMainWindow() {
     if (main_ != nullptr) return;
 
     owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    constexpr DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     const std::wstring title = Utf8ToWide(ui::kMainWindow.title);
-    ::CreateWindowExW(exStyle, kMainWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240,
-                      owner_, nullptr, instance_, this);
+    ::CreateWindowExW(kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      320, 240, owner_, nullptr, instance_, this);
     if (main_ == nullptr) throw std::runtime_error("cannot create the main window");
 
     dpi_ = WindowDpi(main_);
-    dialogFont_ = MakeDialogFont(dpi_);
-    RECT frame{0, 0, ui::TwipsToPixels(ui::kMainWindow.clientWidth, static_cast<int>(dpi_)),
-               ui::TwipsToPixels(ui::kMainWindow.clientHeight, static_cast<int>(dpi_))};
-    AdjustForDpi(frame, style, exStyle, dpi_);
-    ::SetWindowPos(main_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    dialogFont_ = MakeDialogFont(dpi_, MainTextRooms(dpi_));
+    SizeToLayout(main_, ui::kMainWindow, kMainStyle, kMainExStyle, dpi_);
 
     // Fixed size, close box only: the system menu offers nothing else.
     if (HMENU system = ::GetSystemMenu(main_, FALSE); system != nullptr) {
@@ -576,6 +634,8 @@ LRESULT Win32Windowing::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         ::InvalidateRect(hwnd, nullptr, TRUE);
         return result;
     }
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(dialogFont_.get());
     default:
         break;
     }
@@ -720,12 +780,13 @@ void Win32Windowing::OnMainDpiChanged(UINT dpi, const RECT& suggested) noexcept 
     // The controls still use the old font until the layout hands them the new one.
     UniqueFont oldFont = std::move(dialogFont_);
     try {
-        dialogFont_ = MakeDialogFont(dpi_);
+        dialogFont_ = MakeDialogFont(dpi_, MainTextRooms(dpi_));
     } catch (const std::exception&) {
         dialogFont_ = std::move(oldFont);
     }
-    ::SetWindowPos(main_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Windows suggests where the window goes; its size is the layout's at the new DPI.
+    ::SetWindowPos(main_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeToLayout(main_, ui::kMainWindow, kMainStyle, kMainExStyle, dpi_);
     Guard([&] { LayoutMainWindow(); });
 }
 

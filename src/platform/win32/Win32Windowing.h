@@ -7,10 +7,13 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Windowing.h"
+#include "platform/win32/FontFit_win.h"
 #include "platform/win32/ScopedWin.h"
 #include "ui/Layout.h"
 
@@ -25,6 +28,9 @@ inline constexpr wchar_t kOwnerClass[] = L"VeltPCTimer.Owner";
 
 // The Windows class of a control of the given kind ("Button", "Static", ...).
 const wchar_t* WindowClassOf(ui::Kind kind) noexcept;
+
+// The text of a window or control.
+std::wstring WindowText(HWND hwnd);
 
 // Timer identifiers of the main window.
 inline constexpr UINT_PTR kTimer1Id = 1;
@@ -117,6 +123,7 @@ private:
     LRESULT OnControlColour(HDC dc, HWND control) noexcept;
     void OnDrawPictureButton(const DRAWITEMSTRUCT& item) noexcept;
     void OnMainDpiChanged(UINT dpi, const RECT& suggested) noexcept;
+    std::vector<TextRoom> MainTextRooms(UINT dpi) const;
     void OnMainMouseMove(WPARAM wParam, LPARAM lParam) noexcept;
     // True when the handler took the key away from the box.
     bool OnComboKeyDown(HWND combo, WPARAM key) noexcept;
@@ -144,11 +151,19 @@ private:
     void LayoutAboutWindow();
     void PaintAboutBackground(HDC dc) noexcept;
     LRESULT OnAboutControlColour(HDC dc, HWND control) noexcept;
+    std::vector<TextRoom> AboutTextRooms(UINT dpi) const;
+    void FitVersionFont();
+    void DrawNotice(const DRAWITEMSTRUCT& item) noexcept;
 
     // shared
     UINT WindowDpi(HWND hwnd) const noexcept;
     UINT SystemDpi() const noexcept;
-    UniqueFont MakeDialogFont(UINT dpi) const;
+    // The system's message font as it is at 96 DPI.
+    LOGFONTW MessageFontAt96() const;
+    // The message font for `dpi`, sized so that every room's text fits.
+    UniqueFont MakeDialogFont(UINT dpi, std::span<const TextRoom> rooms) const;
+    // Gives the window the client size of its layout at `dpi`, measured, not assumed.
+    void SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle, UINT dpi) noexcept;
     void AdjustForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) const noexcept;
     int SystemMetric(int index, UINT dpi) const noexcept;
     // Runs a handler; nothing it throws gets past the window procedure. False when it threw.

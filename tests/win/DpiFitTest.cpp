@@ -1,0 +1,385 @@
+// Every text of both windows whole at the display scale the prefix runs at (VELT_EXPECT_DPI), and
+// again after a move to a monitor of another scale: measured with each control's own font in the
+// room that control gives its text, and the About window's notice compared pixel by pixel with
+// its 96-DPI lines. VELT_SHOTS, where set, gets a picture of each window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Text_win.h"
+#include "platform/win32/Win32Windowing.h"
+#include "ui/Layout.h"
+
+namespace velt::platform::win32 {
+namespace {
+
+struct NoEvents final : MainFormEvents, MenuFormEvents, AboutFormEvents {
+    void Form_Load() override {}
+    void Form_Unload(std::int16_t&) override {}
+    void cmdON_Click() override {}
+    void Command5_Click() override {}
+    void Command2_Click() override {}
+    void Timer1_Timer() override {}
+    void Timer2_Timer() override {}
+    void txtTime_KeyDown(std::int16_t, std::int16_t&, std::int16_t) override {}
+    void Form_MouseMove(std::int16_t, std::int16_t, float, float) override {}
+    bool Form_QueryEndSession() override { return true; }
+    void Form_EndSession(bool) override {}
+    void TaskbarCreated() override {}
+    void mnuOpen_Click() override {}
+    void mnuClose_Click() override {}
+    void mnuweb_Click() override {}
+    void mnuVer_Click() override {}
+    void cmdOK_Click() override {}
+    void Label2_Click() override {}
+};
+
+// The widest texts the program writes into its labels at run time.
+constexpr std::pair<Ctl, const char*> kWidestWritten[] = {
+    {Ctl::lblTIME, "88:88:88"},
+    {Ctl::Label7, "88:88:88"},
+    {Ctl::lblKAKU, " 電源を切るを88:88に実行します。"},
+};
+constexpr char kVersionText[] = "Velt_PCタイマー終了 Version.1.2.3";
+
+// The terms notice as it breaks at 96 DPI.
+const wchar_t* const kNoticeLines[] = {
+    L"────────ご利用上の注意と免責────────",
+    L"■本ソフトを使用した結果，損害は当人\u3000 ",
+    L"の責任となり、作者はいかなる責任も負いません。                     ",
+    L"■上記の内容に同意いただけない場合，本ソフトの使用は      ",
+    L"ご遠慮ください。",
+};
+
+int Px(int twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+int Scaled(int pixelsAt96, int dpi) { return ::MulDiv(pixelsAt96, dpi, 96); }
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = L"";
+    ::GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+std::wstring Drawn(std::wstring text, bool accessKeys) {
+    if (accessKeys) {
+        std::wstring out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'&' && i + 1 < text.size()) ++i;
+            out.push_back(text[i]);
+        }
+        text = out;
+    }
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\u3000')) text.pop_back();
+    return text;
+}
+
+// A DC with a control's own font selected.
+class Measure {
+public:
+    explicit Measure(HWND control)
+        : dc_(::CreateCompatibleDC(nullptr)),
+          font_(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0))),
+          old_(::SelectObject(dc_, font_ != nullptr ? static_cast<HGDIOBJ>(font_) : ::GetStockObject(SYSTEM_FONT))) {
+        ::GetTextMetricsW(dc_, &metrics_);
+    }
+    Measure(const Measure&) = delete;
+    Measure& operator=(const Measure&) = delete;
+    ~Measure() {
+        ::SelectObject(dc_, old_);
+        ::DeleteDC(dc_);
+    }
+    bool HasOwnFont() const { return font_ != nullptr; }
+    int Width(const std::wstring& text) const {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+    int WrappedHeight(const std::wstring& text, int width) const {
+        RECT box{0, 0, width, 0};
+        ::DrawTextW(dc_, text.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        return box.bottom;
+    }
+    int LineHeight() const { return metrics_.tmHeight; }
+    int HalfDigit() const {
+        int width = 0;
+        ::GetCharWidth32W(dc_, L'0', L'0', &width);
+        return width / 2;
+    }
+    HDC Dc() const { return dc_; }
+    HFONT Font() const { return font_; }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ old_;
+    TEXTMETRICW metrics_{};
+};
+
+// A control drawn into memory: which pixels carry ink (dark text on a light face).
+class Picture {
+public:
+    Picture(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc_ = ::CreateCompatibleDC(nullptr);
+        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = ::SelectObject(dc_, bitmap_);
+        RECT all{0, 0, width, height};
+        ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    ~Picture() {
+        ::SelectObject(dc_, old_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(dc_);
+    }
+    HDC Dc() const { return dc_; }
+    std::vector<bool> Ink() const {
+        ::GdiFlush();
+        std::vector<bool> ink(static_cast<std::size_t>(width_) * height_);
+        for (std::size_t i = 0; i < ink.size(); ++i) {
+            const std::uint32_t p = bits_[i];
+            ink[i] = ((p & 0xff) + ((p >> 8) & 0xff) + ((p >> 16) & 0xff)) < 3 * 128;
+        }
+        return ink;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+};
+
+// Writes the window as it is on the screen to a .bmp file.
+void SaveScreenshot(HWND hwnd, const std::wstring& path) {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::Sleep(300);
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    Picture picture(width, height);
+    HDC screen = ::GetDC(nullptr);
+    ::BitBlt(picture.Dc(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    ::GdiFlush();
+    const int stride = width * 4;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = -height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    file.bfType = 0x4d42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
+    std::vector<char> bytes(static_cast<std::size_t>(stride) * height);
+    ::GetBitmapBits(static_cast<HBITMAP>(::GetCurrentObject(picture.Dc(), OBJ_BITMAP)), static_cast<LONG>(bytes.size()),
+                    bytes.data());
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(out, nullptr) << WideToUtf8(path);
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+}
+
+class DpiFit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* expected = std::getenv("VELT_EXPECT_DPI"); expected != nullptr) {
+            expectedDpi_ = std::atoi(expected);
+        }
+        ui_.Attach(events_, events_, events_);
+        ui_.CreateMainWindow();
+        for (const auto& [control, text] : kWidestWritten) ui_.SetCaption(control, text);
+        ui_.Show();
+        ui_.ShowAbout();
+        ui_.SetAboutCaption(AboutCtl::lblVersion, kVersionText);
+        Pump();
+    }
+
+    void Pump() {
+        MSG msg{};
+        for (int round = 0; round < 3; ++round) {
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ui_.Dispatch(msg);
+            ::Sleep(20);
+        }
+    }
+
+    // Each text control's text against the room its kind of control gives it.
+    static void ExpectTextsFit(HWND window, int dpi) {
+        for (HWND c = ::GetWindow(window, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            ExpectTextFits(c, dpi);
+            if (ClassOf(c) == kFrameClass) ExpectTextsFit(c, dpi);
+        }
+    }
+
+    static void ExpectTextFits(HWND control, int dpi) {
+        const std::wstring cls = ClassOf(control);
+        const LONG style = static_cast<LONG>(::GetWindowLongPtrW(control, GWL_STYLE));
+        RECT client{};
+        ::GetClientRect(control, &client);
+        std::wstring text = WindowText(control);
+        if (cls == L"ComboBox") text = L"88";
+        if (text.empty() || (cls == L"Static" && (style & SS_TYPEMASK) == SS_BITMAP)) return;
+        const std::string name = WideToUtf8(cls) + " \"" + WideToUtf8(text) + "\" at " + std::to_string(dpi);
+
+        Measure m(control);
+        ASSERT_TRUE(m.HasOwnFont()) << name << ": no font of its own";
+        int width = client.right;
+        int height = client.bottom;
+        bool accessKeys = false;
+        if (cls == kFrameClass) {
+            // The caption sits on the top line, inset, above the first row of controls.
+            width -= Scaled(8, dpi) + Scaled(6, dpi);
+            height = client.bottom;
+            for (HWND child = ::GetWindow(control, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                RECT r{};
+                ::GetWindowRect(child, &r);
+                ::MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&r), 2);
+                height = std::min<int>(height, r.top);
+            }
+        } else if (cls == L"Button") {
+            const LONG type = style & BS_TYPEMASK;
+            accessKeys = true;
+            if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON) {
+                width -= Scaled(12, dpi) + 1 + m.HalfDigit();
+            } else {
+                width -= 2;  // the edge
+                height -= 2;
+            }
+        } else if (cls == L"ComboBox") {
+            width -= ::GetSystemMetrics(SM_CXVSCROLL) + 4;
+            height = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+        } else if (cls == L"Static" && (style & SS_TYPEMASK) == SS_OWNERDRAW) {
+            return ExpectNoticeKeepsItsLines(control, dpi);
+        } else if (m.Width(text) > width && client.right > 0) {
+            // A label that wraps: all of its lines must show.
+            EXPECT_LE(m.WrappedHeight(text, width), height) << name << ": a wrapped line is hidden";
+            if (m.WrappedHeight(text, width) > m.LineHeight()) return;
+        }
+        const std::wstring drawn = Drawn(text, accessKeys);
+        EXPECT_LE(m.Width(drawn), width) << name << ": cut at the right";
+        EXPECT_LE(m.LineHeight(), height) << name << ": cut at the bottom";
+    }
+
+    // The notice draws its 96-DPI lines, whole, one under another.
+    static void ExpectNoticeKeepsItsLines(HWND control, int dpi) {
+        RECT client{};
+        ::GetClientRect(control, &client);
+        Measure m(control);
+        for (const wchar_t* line : kNoticeLines) {
+            EXPECT_LE(m.Width(Drawn(line, false)), client.right) << "notice line cut at " << dpi << ": " << WideToUtf8(line);
+        }
+        EXPECT_LE(m.LineHeight() * static_cast<int>(std::size(kNoticeLines)), client.bottom)
+            << "notice's last line hidden at " << dpi;
+
+        Picture shown(client.right, client.bottom);
+        ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shown.Dc()), PRF_CLIENT);
+        Picture expected(client.right, client.bottom);
+        HGDIOBJ old = ::SelectObject(expected.Dc(), m.Font());
+        ::SetBkMode(expected.Dc(), TRANSPARENT);
+        ::SetTextColor(expected.Dc(), RGB(0, 0, 0));
+        RECT line{0, 0, client.right, m.LineHeight()};
+        for (const wchar_t* text : kNoticeLines) {
+            ::DrawTextW(expected.Dc(), text, -1, &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+            ::OffsetRect(&line, 0, m.LineHeight());
+        }
+        ::SelectObject(expected.Dc(), old);
+        const std::vector<bool> a = shown.Ink(), b = expected.Ink();
+        std::size_t differ = 0;
+        for (std::size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i] ? 1 : 0;
+        EXPECT_EQ(differ, 0u) << "the notice does not show its lines as they break at 96 DPI (at " << dpi << ")";
+    }
+
+    static void ExpectClientSize(HWND window, const ui::WindowSpec& spec, int dpi) {
+        RECT client{};
+        ::GetClientRect(window, &client);
+        EXPECT_EQ(client.right, Px(spec.clientWidth, dpi)) << "client width at " << dpi;
+        EXPECT_EQ(client.bottom, Px(spec.clientHeight, dpi)) << "client height at " << dpi;
+    }
+
+    void ExpectBothWindowsFit(int mainDpi, int aboutDpi) {
+        ExpectClientSize(ui_.MainWindow(), ui::kMainWindow, mainDpi);
+        ExpectClientSize(ui_.AboutWindow(), ui::kAboutWindow, aboutDpi);
+        ExpectTextsFit(ui_.MainWindow(), mainDpi);
+        ExpectTextsFit(ui_.AboutWindow(), aboutDpi);
+        // lblVersion's own font grows no faster than its box: 9.75 pt at 96 DPI is 13 px.
+        LOGFONTW version{};
+        HWND label = ui_.AboutControlWindow(ui::AboutControl::lblVersion);
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)), sizeof version, &version);
+        EXPECT_LE(-version.lfHeight, 13 * aboutDpi / 96) << "lblVersion's font at " << aboutDpi;
+        EXPECT_GE(-version.lfHeight, 13 * aboutDpi / 96 * 2 / 3) << "lblVersion's font at " << aboutDpi;
+    }
+
+    static void MoveToDpi(HWND window, int dpi) {
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        RECT suggested{40, 30, 40 + ::MulDiv(r.right - r.left, dpi, 96), 30 + ::MulDiv(r.bottom - r.top, dpi, 96)};
+        ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now{};
+        ::GetWindowRect(window, &now);
+        EXPECT_EQ(now.left, 40);
+        EXPECT_EQ(now.top, 30);
+    }
+
+    int expectedDpi_ = 0;
+    NoEvents events_;
+    Win32Windowing ui_{::GetModuleHandleW(nullptr)};
+};
+
+TEST_F(DpiFit, EveryTextIsWholeAtTheDisplayScale) {
+    const int dpi = static_cast<int>(ui_.Dpi());
+    if (expectedDpi_ != 0) {
+        ASSERT_EQ(dpi, expectedDpi_) << "the prefix does not run at the scale asked for";
+    }
+    ASSERT_EQ(static_cast<int>(ui_.AboutDpi()), dpi);
+    ExpectBothWindowsFit(dpi, dpi);
+
+    if (const char* shots = std::getenv("VELT_SHOTS"); shots != nullptr && *shots != '\0') {
+        const std::wstring folder = Utf8ToWide(shots);
+        const std::wstring scale = std::to_wstring(dpi * 100 / 96);
+        ::SetWindowPos(ui_.AboutWindow(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(ui_.MainWindow(), nullptr, 0, ::GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+        SaveScreenshot(ui_.MainWindow(), folder + L"\\main-window-" + scale + L".bmp");
+        SaveScreenshot(ui_.AboutWindow(), folder + L"\\about-window-" + scale + L".bmp");
+    }
+}
+
+// A move to a monitor of the next higher scale (the highest goes down one) makes the fonts and
+// the layout again.
+TEST_F(DpiFit, AMoveToAnotherScaleFitsAgain) {
+    const int dpi = static_cast<int>(ui_.Dpi());
+    const int next = dpi >= 192 ? 168 : dpi + 24;
+    MoveToDpi(ui_.MainWindow(), next);
+    MoveToDpi(ui_.AboutWindow(), next);
+    Pump();
+    EXPECT_EQ(static_cast<int>(ui_.Dpi()), next);
+    EXPECT_EQ(static_cast<int>(ui_.AboutDpi()), next);
+    ExpectBothWindowsFit(next, next);
+    const ui::MainControl& label5 = ui::Find(Ctl::Label5);
+    RECT r{};
+    ::GetWindowRect(ui_.ControlWindow(Ctl::Label5), &r);
+    EXPECT_EQ(r.right - r.left, Px(label5.rect.right(), next) - Px(label5.rect.left, next));
+}
+
+}  // namespace
+}  // namespace velt::platform::win32
