@@ -1,7 +1,8 @@
 // Every text of both windows whole at the display scale the prefix runs at (VELT_EXPECT_DPI), and
 // again after a move to a monitor of another scale: measured with each control's own font in the
 // room that control gives its text, and the About window's notice compared pixel by pixel with
-// its 96-DPI lines. VELT_SHOTS, where set, gets a picture of each window.
+// its 96-DPI lines. Where VELT_SHOTS names a folder, the windows hold still there for a script to
+// take their pictures.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -67,6 +68,12 @@ std::wstring ClassOf(HWND hwnd) {
     return name;
 }
 
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[1024] = L"";
+    ::SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 std::wstring Drawn(std::wstring text, bool accessKeys) {
     if (accessKeys) {
         std::wstring out;
@@ -82,10 +89,15 @@ std::wstring Drawn(std::wstring text, bool accessKeys) {
 
 // A DC with a control's own font selected.
 class Measure {
+    static HFONT FontOf(HWND control, HFONT otherwise) {
+        auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+        return font != nullptr ? font : otherwise;
+    }
+
 public:
-    explicit Measure(HWND control)
+    explicit Measure(HWND control, HFONT otherwise = nullptr)
         : dc_(::CreateCompatibleDC(nullptr)),
-          font_(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0))),
+          font_(FontOf(control, otherwise)),
           old_(::SelectObject(dc_, font_ != nullptr ? static_cast<HGDIOBJ>(font_) : ::GetStockObject(SYSTEM_FONT))) {
         ::GetTextMetricsW(dc_, &metrics_);
     }
@@ -95,7 +107,7 @@ public:
         ::SelectObject(dc_, old_);
         ::DeleteDC(dc_);
     }
-    bool HasOwnFont() const { return font_ != nullptr; }
+    bool HasFont() const { return font_ != nullptr; }
     int Width(const std::wstring& text) const {
         SIZE size{};
         ::GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
@@ -164,43 +176,17 @@ private:
     std::uint32_t* bits_ = nullptr;
 };
 
-// Writes the window as it is on the screen to a .bmp file.
-void SaveScreenshot(HWND hwnd, const std::wstring& path) {
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    ::Sleep(300);
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    Picture picture(width, height);
-    HDC screen = ::GetDC(nullptr);
-    ::BitBlt(picture.Dc(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
-    ::GdiFlush();
-    const int stride = width * 4;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    file.bfType = 0x4d42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
-    std::vector<char> bytes(static_cast<std::size_t>(stride) * height);
-    ::GetBitmapBits(static_cast<HBITMAP>(::GetCurrentObject(picture.Dc(), OBJ_BITMAP)), static_cast<LONG>(bytes.size()),
-                    bytes.data());
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(out, nullptr) << WideToUtf8(path);
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
-}
-
 class DpiFit : public ::testing::Test {
 protected:
+    // The program's manifest makes it per-monitor aware; so is this process, for these tests.
+    static void SetUpTestSuite() {
+        using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+        const FARPROC set = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
+        if (set != nullptr) {
+            reinterpret_cast<SetContext>(reinterpret_cast<void*>(set))(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+        }
+    }
+
     void SetUp() override {
         if (const char* expected = std::getenv("VELT_EXPECT_DPI"); expected != nullptr) {
             expectedDpi_ = std::atoi(expected);
@@ -218,15 +204,19 @@ protected:
         MSG msg{};
         for (int round = 0; round < 3; ++round) {
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ui_.Dispatch(msg);
-            ::Sleep(20);
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }
     }
 
     // Each text control's text against the room its kind of control gives it.
-    static void ExpectTextsFit(HWND window, int dpi) {
+    static void ExpectTextsFit(HWND window, int dpi, HWND notice) {
         for (HWND c = ::GetWindow(window, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            if (c == notice) {
+                ExpectNoticeKeepsItsLines(c, dpi);
+                continue;
+            }
             ExpectTextFits(c, dpi);
-            if (ClassOf(c) == kFrameClass) ExpectTextsFit(c, dpi);
+            if (ClassOf(c) == kFrameClass) ExpectTextsFit(c, dpi, notice);
         }
     }
 
@@ -235,19 +225,22 @@ protected:
         const LONG style = static_cast<LONG>(::GetWindowLongPtrW(control, GWL_STYLE));
         RECT client{};
         ::GetClientRect(control, &client);
-        std::wstring text = WindowText(control);
+        std::wstring text = TextOf(control);
         if (cls == L"ComboBox") text = L"88";
         if (text.empty() || (cls == L"Static" && (style & SS_TYPEMASK) == SS_BITMAP)) return;
         const std::string name = WideToUtf8(cls) + " \"" + WideToUtf8(text) + "\" at " + std::to_string(dpi);
 
-        Measure m(control);
-        ASSERT_TRUE(m.HasOwnFont()) << name << ": no font of its own";
+        // A frame that does not say which font it draws with is measured with its controls' font.
+        HWND firstChild = ::GetWindow(control, GW_CHILD);
+        Measure m(control, firstChild != nullptr ? reinterpret_cast<HFONT>(::SendMessageW(firstChild, WM_GETFONT, 0, 0))
+                                                 : nullptr);
+        ASSERT_TRUE(m.HasFont()) << name << ": no font";
         int width = client.right;
         int height = client.bottom;
         bool accessKeys = false;
         if (cls == kFrameClass) {
             // The caption sits on the top line, inset, above the first row of controls.
-            width -= Scaled(8, dpi) + Scaled(6, dpi);
+            width -= Scaled(6, dpi) + 2 * Scaled(2, dpi);
             height = client.bottom;
             for (HWND child = ::GetWindow(control, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
                 RECT r{};
@@ -267,8 +260,6 @@ protected:
         } else if (cls == L"ComboBox") {
             width -= ::GetSystemMetrics(SM_CXVSCROLL) + 4;
             height = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-        } else if (cls == L"Static" && (style & SS_TYPEMASK) == SS_OWNERDRAW) {
-            return ExpectNoticeKeepsItsLines(control, dpi);
         } else if (m.Width(text) > width && client.right > 0) {
             // A label that wraps: all of its lines must show.
             EXPECT_LE(m.WrappedHeight(text, width), height) << name << ": a wrapped line is hidden";
@@ -318,8 +309,8 @@ protected:
     void ExpectBothWindowsFit(int mainDpi, int aboutDpi) {
         ExpectClientSize(ui_.MainWindow(), ui::kMainWindow, mainDpi);
         ExpectClientSize(ui_.AboutWindow(), ui::kAboutWindow, aboutDpi);
-        ExpectTextsFit(ui_.MainWindow(), mainDpi);
-        ExpectTextsFit(ui_.AboutWindow(), aboutDpi);
+        ExpectTextsFit(ui_.MainWindow(), mainDpi, nullptr);
+        ExpectTextsFit(ui_.AboutWindow(), aboutDpi, ui_.AboutControlWindow(ui::AboutControl::Label6));
         // lblVersion's own font grows no faster than its box: 9.75 pt at 96 DPI is 13 px.
         LOGFONTW version{};
         HWND label = ui_.AboutControlWindow(ui::AboutControl::lblVersion);
@@ -339,6 +330,32 @@ protected:
         EXPECT_EQ(now.top, 30);
     }
 
+    // Tells the script taking the pictures where the windows are (FOLDER\\windows.txt), and keeps
+    // them drawn until it says it is done (FOLDER\\taken).
+    void HoldStillForPictures(const std::wstring& folder) {
+        for (HWND window : {ui_.MainWindow(), ui_.AboutWindow()}) {
+            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        }
+        Pump();
+        std::string where;
+        for (auto [name, window] : {std::pair{"main-window", ui_.MainWindow()}, std::pair{"about-window", ui_.AboutWindow()}}) {
+            RECT r{};
+            ::GetWindowRect(window, &r);
+            where += std::string(name) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                     std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + "\n";
+        }
+        const std::wstring note = folder + L"\\windows.txt";
+        const std::wstring taken = folder + L"\\taken";
+        ::DeleteFileW(taken.c_str());
+        FILE* out = _wfopen((note + L".tmp").c_str(), L"wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(where.data(), 1, where.size(), out);
+        std::fclose(out);
+        ASSERT_TRUE(::MoveFileExW((note + L".tmp").c_str(), note.c_str(), MOVEFILE_REPLACE_EXISTING));
+        for (int i = 0; i < 300 && ::GetFileAttributesW(taken.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Pump();
+        EXPECT_NE(::GetFileAttributesW(taken.c_str()), INVALID_FILE_ATTRIBUTES) << "no pictures were taken";
+    }
+
     int expectedDpi_ = 0;
     NoEvents events_;
     Win32Windowing ui_{::GetModuleHandleW(nullptr)};
@@ -351,16 +368,22 @@ TEST_F(DpiFit, EveryTextIsWholeAtTheDisplayScale) {
     }
     ASSERT_EQ(static_cast<int>(ui_.AboutDpi()), dpi);
     ExpectBothWindowsFit(dpi, dpi);
+    if (dpi == 96) {
+        // At 100 % the windows keep the system's message font as it is.
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+        LOGFONTW used{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(ui_.ControlWindow(Ctl::Label5), WM_GETFONT, 0, 0)),
+                     sizeof used, &used);
+        EXPECT_EQ(used.lfHeight, metrics.lfMessageFont.lfHeight);
+    }
 
     if (const char* shots = std::getenv("VELT_SHOTS"); shots != nullptr && *shots != '\0') {
-        const std::wstring folder = Utf8ToWide(shots);
-        const std::wstring scale = std::to_wstring(dpi * 100 / 96);
-        ::SetWindowPos(ui_.AboutWindow(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-        ::SetWindowPos(ui_.MainWindow(), nullptr, 0, ::GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+        ::SetWindowPos(ui_.AboutWindow(), HWND_TOP, 40, 20, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(ui_.MainWindow(), nullptr, 40, ::GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump();
-        SaveScreenshot(ui_.MainWindow(), folder + L"\\main-window-" + scale + L".bmp");
-        SaveScreenshot(ui_.AboutWindow(), folder + L"\\about-window-" + scale + L".bmp");
+        HoldStillForPictures(Utf8ToWide(shots));
     }
 }
 

@@ -2,7 +2,8 @@
 # Runs the display-scale tests in a prefix of their own that runs at DPI.
 #   dpi-run.sh DPI ROOT TESTS.exe [SHOTS]
 # ROOT/dpi-DPI is a fresh copy of the template prefix with LogPixels set; SHOTS, where given,
-# gets a picture of each window (main-window-125.png, ...). The prefix is removed afterwards.
+# gets a picture of each window off the screen (main-window-125.png, ...). The prefix is removed
+# afterwards.
 # Each Wine call below sets its prefix in a subshell of its own, on purpose.
 # shellcheck disable=SC2030,SC2031
 set -euo pipefail
@@ -21,6 +22,8 @@ stop_prefix() {
     (velt_wine_env && export WINEPREFIX="$prefix" && wineserver -k && wineserver -w) >/dev/null 2>&1 || true
 }
 
+# the pictures are taken off the display the test runs on
+velt_ensure_display
 stop_prefix
 mkdir -p "$root"
 velt_fresh_prefix "$prefix"
@@ -36,20 +39,33 @@ velt_fresh_prefix "$prefix"
 ) >"$root/dpi-$dpi.log" 2>&1
 
 shots_w=""
-if [[ -n $shots ]]; then
-    mkdir -p "$shots"
-    shots_w="Z:${shots//\//\\}"
+work="$root/dpi-$dpi-shots"
+rm -rf "$work"
+if [[ -n $shots ]] && command -v import >/dev/null; then
+    mkdir -p "$shots" "$work"
+    shots_w="Z:${work//\//\\}"
 fi
 status=0
 WINEPREFIX="$prefix" VELT_EXPECT_DPI="$dpi" VELT_SHOTS="$shots_w" \
-    "$VELT_ROOT/scripts/wine-exec" "$tests" --gtest_filter='DpiFit.*' || status=$?
-stop_prefix
-rm -rf "$prefix"
-
-if [[ -n $shots ]] && command -v convert >/dev/null; then
-    for bmp in "$shots"/*-window-$((dpi * 100 / 96)).bmp; do
-        [[ -f $bmp ]] || continue
-        convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    "$VELT_ROOT/scripts/wine-exec" "$tests" --gtest_filter='DpiFit.*' &
+run=$!
+# The test holds its windows still and says where they are; the pictures come off the X screen.
+if [[ -n $shots_w ]]; then
+    scale=$((dpi * 100 / 96))
+    for _ in $(seq 1 600); do
+        [[ -f $work/windows.txt ]] && break
+        kill -0 "$run" 2>/dev/null || break
+        sleep 0.1
     done
+    if [[ -f $work/windows.txt ]]; then
+        sleep 1  # the X server draws in its own time
+        while read -r name left top width height; do
+            import -window root -crop "${width}x${height}+${left}+${top}" +repage "$shots/$name-$scale.png" || true
+        done <"$work/windows.txt"
+        touch "$work/taken"
+    fi
 fi
+wait "$run" || status=$?
+stop_prefix
+rm -rf "$prefix" "$work"
 exit "$status"

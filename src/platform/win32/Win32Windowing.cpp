@@ -239,7 +239,7 @@ std::vector<TextRoom> Win32Windowing::MainTextRooms(UINT dpi) const {
         switch (c.kind) {
         case Kind::Frame:
             // The caption is drawn inset on the top line, above the frame's first row of controls.
-            room.width -= 2 * Scale(8, dpi);
+            room.width -= Scale(6, dpi) + 2 * Scale(2, dpi);
             room.height = ui::TwipsToPixels(240, static_cast<int>(dpi));
             break;
         case Kind::OptionButton:
@@ -847,7 +847,7 @@ void Win32Windowing::PaintFrame(HWND frame, HDC dc) noexcept {
     if (caption.empty()) return;
     const int indent = Scale(6, dpi_);
     const int gap = Scale(2, dpi_);
-    RECT text{indent + gap, 0, client.right - indent, metrics.tmHeight};
+    RECT text{indent + gap, 0, client.right - gap, metrics.tmHeight};
     ::DrawTextW(dc, caption.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
     // The caption interrupts the line.
     RECT band{text.left - gap, 0, std::min<LONG>(text.right + gap, client.right - 1), metrics.tmHeight};
