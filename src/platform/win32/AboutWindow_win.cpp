@@ -157,8 +157,15 @@ void Win32Windowing::LayoutAboutWindow() {
     // The controls keep the old fonts until they are handed the new ones.
     UniqueFont oldFont = std::move(aboutFont_);
     UniqueFont oldVersionFont = std::move(versionFont_);
-    aboutFont_ = MakeDialogFont(aboutDpi_, AboutTextRooms(aboutDpi_));
-    FitVersionFont();
+    try {
+        aboutFont_ = MakeDialogFont(aboutDpi_, AboutTextRooms(aboutDpi_));
+        FitVersionFont();
+    } catch (...) {
+        // Laid out again at another DPI, the window keeps the fonts it has.
+        if (!oldFont || !oldVersionFont) throw;
+        aboutFont_ = std::move(oldFont);
+        versionFont_ = std::move(oldVersionFont);
+    }
     SizeToLayout(about_, ui::kAboutWindow, kAboutStyle, kAboutExStyle, aboutDpi_);
 
     for (const AboutControlSpec& c : ui::kAboutControls) {
