@@ -22,8 +22,12 @@ stop_prefix() {
     (velt_wine_env && export WINEPREFIX="$prefix" && wineserver -k && wineserver -w) >/dev/null 2>&1 || true
 }
 
-# the pictures are taken off the display the test runs on
-velt_ensure_display
+# The pictures are taken off the display the test runs on. A display of its own when there is
+# none: the shared one ends with its last client, which may be the test that ran before.
+if [[ -z ${DISPLAY:-} ]]; then
+    velt_xvfb_start
+    trap velt_xvfb_stop EXIT
+fi
 stop_prefix
 mkdir -p "$root"
 velt_fresh_prefix "$prefix"

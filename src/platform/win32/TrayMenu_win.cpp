@@ -1,0 +1,78 @@
+#include "platform/win32/TrayMenu_win.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "platform/win32/Controls_win.h"
+#include "platform/win32/Text_win.h"
+#include "ui/Layout.h"
+
+namespace velt::platform::win32 {
+
+TrayMenu::TrayMenu(HINSTANCE instance) noexcept : instance_(instance) { visible_.fill(true); }
+
+TrayMenu::~TrayMenu() {
+    // The menu belongs to bar_, not to the window.
+    if (hwnd() != nullptr) ::SetMenu(hwnd(), nullptr);
+    Destroy();
+}
+
+void TrayMenu::Register(HINSTANCE instance) { Window::Register(instance, kMenuFormClass, 0); }
+
+void TrayMenu::Ensure() {
+    if (hwnd() != nullptr && popup_ != nullptr) return;
+    // The menu first: a form without one would be taken for a finished one next time.
+    if (!bar_) bar_.reset(::CreateMenu());
+    if (!bar_) throw std::runtime_error("cannot create the tray menu");
+    if (popup_ == nullptr) {
+        UniqueMenu popup(::CreatePopupMenu());
+        const std::wstring top = Utf8ToWide(ui::kTrayMenu[0].caption);
+        if (!popup || !::AppendMenuW(bar_.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()), top.c_str())) {
+            throw std::runtime_error("cannot create the tray menu");
+        }
+        popup_ = popup.release();
+    }
+    // Never shown: no caption, no taskbar button.
+    if (hwnd() == nullptr && Create(instance_, WS_EX_TOOLWINDOW, kMenuFormClass, L"", WS_POPUP, nullptr) == nullptr) {
+        throw std::runtime_error("cannot create the menu form");
+    }
+    Rebuild();
+}
+
+void TrayMenu::Rebuild() noexcept {
+    while (::GetMenuItemCount(popup_) > 0) ::DeleteMenu(popup_, 0, MF_BYPOSITION);
+    for (const ui::MenuEntry& entry : ui::kTrayMenu) {
+        if (entry.item == MenuItem::mnuTray || !visible_[static_cast<std::size_t>(entry.item)]) continue;
+        if (std::string_view(entry.caption) == "-") {
+            ::AppendMenuW(popup_, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        Guard([&] {
+            const std::wstring caption = Utf8ToWide(entry.caption);
+            ::AppendMenuW(popup_, MF_STRING, static_cast<UINT_PTR>(entry.id), caption.c_str());
+        });
+    }
+    // An invisible top entry means no menu bar on the (never shown) form.
+    ::SetMenu(hwnd(), visible_[static_cast<std::size_t>(MenuItem::mnuTray)] ? bar_.get() : nullptr);
+}
+
+void TrayMenu::SetVisible(MenuItem item, bool visible) {
+    Ensure();
+    const auto index = static_cast<std::size_t>(item);
+    if (index >= visible_.size()) throw std::out_of_range("no such menu entry");
+    visible_[index] = visible;
+    Rebuild();
+}
+
+void TrayMenu::Popup(HWND owner) {
+    Ensure();
+    if (owner == nullptr) owner = hwnd();
+    POINT at{};
+    ::GetCursorPos(&at);
+    ::TrackPopupMenu(popup_, 0, at.x, at.y, 0, owner, nullptr);
+    // Without this the menu may not close when the user clicks elsewhere.
+    ::PostMessageW(owner, WM_NULL, 0, 0);
+}
+
+}  // namespace velt::platform::win32

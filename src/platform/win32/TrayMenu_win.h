@@ -1,0 +1,39 @@
+// The menu form (Form1): a window that is never shown, holding the tray icon's menu.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "platform/Windowing.h"
+#include "platform/win32/ScopedWin.h"
+#include "platform/win32/Window_win.h"
+
+namespace velt::platform::win32 {
+
+class TrayMenu final : public Window {
+public:
+    explicit TrayMenu(HINSTANCE instance) noexcept;
+    ~TrayMenu() override;
+
+    static void Register(HINSTANCE instance);
+    void SetVisible(MenuItem item, bool visible);
+    // Opens the menu at the pointer; its commands go to `owner` (the main window where there is one).
+    void Popup(HWND owner);
+    HMENU Menu() const noexcept { return popup_; }
+
+private:
+    // The form and its menu, made the first time anything touches them.
+    void Ensure();
+    void Rebuild() noexcept;
+    LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        return Default(message, wParam, lParam);
+    }
+
+    HINSTANCE instance_;
+    UniqueMenu bar_;
+    HMENU popup_ = nullptr;  // owned by bar_
+    std::array<bool, static_cast<std::size_t>(MenuItem::Count)> visible_{};
+};
+
+}  // namespace velt::platform::win32
