@@ -22,8 +22,13 @@ stop_prefix() {
     (velt_wine_env && export WINEPREFIX="$prefix" && wineserver -k && wineserver -w) >/dev/null 2>&1 || true
 }
 
-# the pictures are taken off the display the test runs on
-velt_ensure_display
+# Without a display given, one of its own: the shared one ends by itself when the project
+# prefix's desktop leaves, which may happen while this prefix is still being made. The pictures
+# are taken off the display the test runs on.
+if [[ -z ${DISPLAY:-} ]]; then
+    velt_xvfb_start
+    trap velt_xvfb_stop EXIT
+fi
 stop_prefix
 mkdir -p "$root"
 velt_fresh_prefix "$prefix"
