@@ -1,6 +1,6 @@
 #include "core/ClockTick.h"
 
-#include "core/TwoDigits.h"
+#include "common/TwoDigits.h"
 #include "ui/frmMain.h"
 
 namespace velt {

@@ -1,9 +1,9 @@
 // Registering and cancelling the schedule.
 #include <string>
 
+#include "common/Texts.h"
 #include "core/NumericText.h"
 #include "core/SettingsFile.h"
-#include "ui/Texts.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -23,8 +23,6 @@ std::string FileNameOf(const std::string& path) {
 
 }  // namespace
 
-std::string frmMain::AppFile(const char* name) { return api_.ApplicationDirectory() + "\\" + name; }
-
 void frmMain::RegisterSchedule() {
     const double hour = NumericValue(ui_.ComboText(Ctl::txtTime0));
     if (!(hour >= 0 && hour < 24)) {
@@ -42,10 +40,9 @@ void frmMain::RegisterSchedule() {
     // Restarts the clock after a trigger stopped it.
     ui_.SetTimerInterval(platform::Timer::Timer1, 1000);
 
-    static constexpr Ctl kActions[3] = {Ctl::Option1_0, Ctl::Option1_1, Ctl::Option1_2};
     ActionCode.clear();
     for (int i = 0; i < 3; ++i) {
-        if (ui_.Value(kActions[i])) {
+        if (ui_.Value(kActionOptions[i])) {
             ActionCode = std::to_string(i);
             ui_.SetCaption(Ctl::lblKAKU, texts::kActionNames[i]);
         }
@@ -58,7 +55,7 @@ void frmMain::RegisterSchedule() {
     ui_.SetCaption(Ctl::lblKAKU, " " + ui_.Caption(Ctl::lblKAKU) + texts::kSentenceObject +
                                      TargetTime[3] + texts::kSentenceTail);
 
-    ui_.SetIconFromFile(AppFile(texts::kIconOnFileName));
+    ui_.SetIconFromFile(AppFile(api_, texts::kIconOnFileName));
 
     TrayTip = ui_.Caption(Ctl::lblKAKU);
     ProTask();
@@ -87,7 +84,7 @@ void frmMain::Command5_Click() {
     TargetTime[3].clear();
     ui_.SetEnabled(Ctl::cmdON, true);
     try {
-        ui_.SetIconFromFile(AppFile(texts::kIconOffFileName));
+        ui_.SetIconFromFile(AppFile(api_, texts::kIconOffFileName));
     } catch (const platform::PlatformError&) {
         // The schedule is already disarmed; a missing picture must not leave both buttons usable.
     }

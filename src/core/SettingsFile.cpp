@@ -1,7 +1,7 @@
 #include "core/SettingsFile.h"
 
+#include "common/Texts.h"
 #include "core/NumericText.h"
-#include "ui/Texts.h"
 
 namespace velt {
 
@@ -57,10 +57,12 @@ std::string FormatSettings(std::string_view actionCode, std::string_view hourTex
     return text;
 }
 
-std::string SettingsFile::Path() {
+std::string AppFile(platform::WindowsApi& api, const char* name) {
     // Joined as it stands, even when the directory already ends in a backslash.
-    return api_.ApplicationDirectory() + "\\" + texts::kSettingsFileName;
+    return api.ApplicationDirectory() + "\\" + name;
 }
+
+std::string SettingsFile::Path() { return AppFile(api_, texts::kSettingsFileName); }
 
 Boolean SettingsFile::SettingsFileExists() { return api_.FileExists(Path()) ? True : False; }
 
@@ -83,11 +85,10 @@ void SettingsFile::LoadSettings() {
 }
 
 void SettingsFile::ApplySettings(const SettingsFields& fields) {
-    static constexpr Ctl kActions[3] = {Ctl::Option1_0, Ctl::Option1_1, Ctl::Option1_2};
     static constexpr const char* kCodes[3] = {"0", "1", "2"};
     for (int i = 0; i < 3; ++i) {
         if (fields[0] == kCodes[i]) {
-            ui_.SetValue(kActions[i], true);
+            ui_.SetValue(kActionOptions[i], true);
             break;
         }
     }

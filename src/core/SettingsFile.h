@@ -14,6 +14,13 @@ namespace velt {
 
 using SettingsFields = std::array<std::string, 4>;
 
+// The option buttons of the actions, by action code: "0" log off, "1" restart, "2" power off.
+inline constexpr std::array<platform::Ctl, 3> kActionOptions{
+    platform::Ctl::Option1_0, platform::Ctl::Option1_1, platform::Ctl::Option1_2};
+
+// The file `name` in the application directory, where set.ini and the icons live.
+std::string AppFile(platform::WindowsApi& api, const char* name);
+
 // Bounds that keep a huge or hostile file from slowing start-up: only the head of the file is
 // read, and a field is kept only up to a length far beyond anything the program writes.
 inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;

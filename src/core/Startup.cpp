@@ -1,10 +1,9 @@
 // Start-up, hiding to the tray, exit, and the end of the Windows session.
 #include <string>
 
+#include "common/Texts.h"
+#include "common/TwoDigits.h"
 #include "core/SettingsFile.h"
-#include "core/TwoDigits.h"
-#include "tray/Module1.h"
-#include "ui/Texts.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -75,7 +74,7 @@ void frmMain::Form_Unload(std::int16_t& Cancel) {
     const std::string status = ui_.Caption(Ctl::lblKAKU);
     if (status.empty() || status == texts::kNotRegistered) {
         try {
-            ui_.SetIconFromFile(AppFile(texts::kIconOffFileName));
+            ui_.SetIconFromFile(AppFile(api_, texts::kIconOffFileName));
         } catch (const platform::PlatformError&) {
             // Without the picture the tray still has to say that nothing is registered, and
             // the window still has to close.
@@ -93,7 +92,7 @@ void frmMain::Command2_Click() {
     const int answer = ui_.MsgBox(texts::kConfirmExit, platform::MB_YESNO | platform::MB_ICONQUESTION,
                                   texts::kAppTitle);
     if (answer == platform::IDYES) {
-        Module1::RemoveTrayIcon(api_, ui_);
+        RemoveTrayIcon();
         api_.ExitProcess(0);
     }
 }
@@ -105,7 +104,7 @@ bool frmMain::Form_QueryEndSession() {
 
 void frmMain::Form_EndSession(bool ending) {
     if (ending) {
-        Module1::RemoveTrayIcon(api_, ui_);
+        RemoveTrayIcon();
         api_.ExitProcess(0);
     } else if (trayRemovedForLogoff_) {
         // The log off was called off after the icon had gone.

@@ -1,6 +1,6 @@
 // The last step of a trigger: asking Windows to end the session.
+#include "common/Texts.h"
 #include "session/mPrevillege.h"
-#include "ui/Texts.h"
 #include "ui/frmMain.h"
 
 namespace velt {

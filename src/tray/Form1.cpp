@@ -1,7 +1,7 @@
 #include "tray/Form1.h"
 
+#include "common/Texts.h"
 #include "tray/Module1.h"
-#include "ui/Texts.h"
 
 namespace velt {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "tray/Module1.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -88,6 +89,8 @@ void frmMain::ProTask() {
     // Touching the menu brings the hidden menu form into being.
     ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
 }
+
+void frmMain::RemoveTrayIcon() { Module1::RemoveTrayIcon(api_, ui_); }
 
 void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float /*Y*/) {
     switch (DecodeTrayEvent(X, ui_.TwipsPerPixelX())) {

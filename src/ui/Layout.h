@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Texts.h"
 #include "platform/Windowing.h"
-#include "ui/Texts.h"
 #include "ui/resources/ResourceIds.h"
 
 namespace velt::ui {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/Texts.h"
+#include "common/Texts.h"
 
 namespace velt {
 

@@ -1,7 +1,7 @@
 // Handlers that belong to the main window itself.
 #include "ui/frmMain.h"
 
-#include "core/TwoDigits.h"
+#include "common/TwoDigits.h"
 #include "ui/ElapsedTime.h"
 
 namespace velt {

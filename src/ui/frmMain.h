@@ -2,7 +2,7 @@
 // The handlers are defined beside the part of the program they belong to:
 //   src/core     registration, cancellation, clock tick, start-up, close and exit
 //   src/session  the session-end step
-//   src/tray     the tray icon refresh and its mouse events
+//   src/tray     the tray icon refresh, its removal and its mouse events
 //   src/ui       the elapsed-time display and the Enter key
 #pragma once
 
@@ -53,7 +53,7 @@ public:
 
 private:
     void RunSessionEnd();
-    std::string AppFile(const char* name);
+    void RemoveTrayIcon();
 
     platform::WindowsApi& api_;
     platform::Windowing& ui_;

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/WindowsApi.h"
@@ -105,6 +107,36 @@ std::string Text(HWND hwnd) {
     return WideToUtf8(text);
 }
 
+// Twips to pixels at `dpi` as the windows must place them: the nearest pixel, halves away from zero.
+int Px(int twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+
+// The edges are converted, not the size, so that controls touching in twips still touch.
+ui::PixelRect PxRect(const ui::TwipsRect& r, int dpi) {
+    const int left = Px(r.left, dpi), top = Px(r.top, dpi);
+    return {left, top, Px(r.left + r.width, dpi) - left, Px(r.top + r.height, dpi) - top};
+}
+
+// The Windows class each control of the main window must have.
+const std::pair<Ctl, const wchar_t*> kExpectedClasses[] = {
+    {Ctl::cmdON, L"Button"},     {Ctl::Command5, L"Button"},  {Ctl::Command2, L"Button"},
+    {Ctl::Option1_0, L"Button"}, {Ctl::Option1_1, L"Button"}, {Ctl::Option1_2, L"Button"},
+    {Ctl::optSTART0, L"Button"}, {Ctl::optSTART1, L"Button"},
+    {Ctl::txtTime0, L"ComboBox"}, {Ctl::txtTime1, L"ComboBox"},
+    {Ctl::Label1, L"Static"},    {Ctl::Label2, L"Static"},    {Ctl::Label3, L"Static"},
+    {Ctl::Label4, L"Static"},    {Ctl::Label5, L"Static"},    {Ctl::Label6, L"Static"},
+    {Ctl::Label7, L"Static"},    {Ctl::lblTIME, L"Static"},   {Ctl::lblKAKU, L"Static"},
+    {Ctl::Frame1, L"VeltPCTimer.Frame"}, {Ctl::Frame2, L"VeltPCTimer.Frame"},
+    {Ctl::Frame3, L"VeltPCTimer.Frame"}, {Ctl::Frame4, L"VeltPCTimer.Frame"},
+    {Ctl::Frame5, L"VeltPCTimer.Frame"},
+};
+
+std::string ExpectedClass(Ctl c) {
+    for (const auto& [ctl, name] : kExpectedClasses) {
+        if (ctl == c) return WideToUtf8(name);
+    }
+    return "(not in the test's table)";
+}
+
 // The control's rectangle in its parent's client area.
 ui::PixelRect RectInParent(HWND hwnd) {
     RECT r{};
@@ -163,11 +195,11 @@ TEST_F(WindowingTest, MainWindowIsCreatedHiddenWithItsFrameAndClientSize) {
     HWND main = ui_.MainWindow();
     EXPECT_FALSE(::IsWindowVisible(main));
     EXPECT_EQ(Text(main), ui::kMainWindow.title);
-    EXPECT_EQ(ClassName(main), WideToUtf8(kMainWindowClass));
+    EXPECT_EQ(ClassName(main), "VeltPCTimer.frmMain");
     RECT client{};
     ::GetClientRect(main, &client);
-    EXPECT_EQ(client.right, ui::TwipsToPixels(4755, dpi_));
-    EXPECT_EQ(client.bottom, ui::TwipsToPixels(3600, dpi_));
+    EXPECT_EQ(client.right, Px(4755, dpi_));
+    EXPECT_EQ(client.bottom, Px(3600, dpi_));
     const LONG_PTR style = ::GetWindowLongPtrW(main, GWL_STYLE);
     EXPECT_NE(style & WS_SYSMENU, 0);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "fixed size, close box only";
@@ -184,14 +216,14 @@ TEST_F(WindowingTest, EveryControlIsARealChildWithItsIdClassTextAndPlace) {
         HWND hwnd = Ctrl(c.ctl);
         ASSERT_NE(hwnd, nullptr);
         EXPECT_EQ(::GetDlgCtrlID(hwnd), c.id);
-        EXPECT_EQ(ClassName(hwnd), WideToUtf8(WindowClassOf(c.kind)));
+        EXPECT_EQ(ClassName(hwnd), ExpectedClass(c.ctl));
         HWND parent = c.parent == Ctl::frmMain ? ui_.MainWindow() : Ctrl(c.parent);
         EXPECT_EQ(::GetParent(hwnd), parent);
         EXPECT_EQ(::GetDlgItem(parent, c.id), hwnd);
         if (c.kind != Kind::DropDownList) {
             EXPECT_EQ(Text(hwnd), c.text);
         }
-        const ui::PixelRect expected = ui::ToPixels(c.rect, dpi_);
+        const ui::PixelRect expected = PxRect(c.rect, dpi_);
         const ui::PixelRect actual = RectInParent(hwnd);
         EXPECT_EQ(actual.left, expected.left);
         EXPECT_EQ(actual.top, expected.top);
@@ -350,8 +382,9 @@ TEST_F(WindowingTest, WindowMessagesReachTheirHandlers) {
     ::PostMessageW(main, WM_MOUSEMOVE, 1, MAKELPARAM(517, 0));
     Pump();
     ASSERT_EQ(events_.Count("Form_MouseMove"), 1);
-    EXPECT_EQ(ui_.TwipsPerPixelX(), static_cast<float>(ui::TwipsPerPixel(dpi_)));
-    EXPECT_EQ(events_.lastX, 517.0f * ui_.TwipsPerPixelX());
+    const float twipsPerPixel = static_cast<float>(std::lround(1440.0 / dpi_));
+    EXPECT_EQ(ui_.TwipsPerPixelX(), twipsPerPixel);
+    EXPECT_EQ(events_.lastX, 517.0f * twipsPerPixel);
     EXPECT_EQ(events_.lastY, 0.0f);
 
     // A real pointer move at the same place is not a tray event, however wide the window is.
@@ -560,15 +593,15 @@ TEST_F(WindowingTest, AboutControlsSitWhereDesignedWithTheirLooks) {
     const int dpi = static_cast<int>(ui_.AboutDpi());
     RECT client{};
     ::GetClientRect(about, &client);
-    EXPECT_EQ(client.right, ui::TwipsToPixels(6480, dpi));
-    EXPECT_EQ(client.bottom, ui::TwipsToPixels(3600, dpi));
+    EXPECT_EQ(client.right, Px(6480, dpi));
+    EXPECT_EQ(client.bottom, Px(3600, dpi));
     for (const ui::AboutControlSpec& c : ui::kAboutControls) {
         SCOPED_TRACE(c.name);
         HWND hwnd = ui_.AboutControlWindow(c.control);
         ASSERT_NE(hwnd, nullptr);
         EXPECT_EQ(::GetDlgCtrlID(hwnd), c.id);
         EXPECT_EQ(::GetParent(hwnd), about);
-        const ui::PixelRect expected = ui::ToPixels(c.rect, dpi);
+        const ui::PixelRect expected = PxRect(c.rect, dpi);
         const ui::PixelRect actual = RectInParent(hwnd);
         EXPECT_EQ(actual.left, expected.left);
         EXPECT_EQ(actual.top, expected.top);
@@ -587,7 +620,7 @@ TEST_F(WindowingTest, AboutControlsSitWhereDesignedWithTheirLooks) {
     EXPECT_EQ(WideToUtf8(font.lfFaceName), "ＭＳ Ｐゴシック");
     EXPECT_EQ(font.lfWeight, 700);
     EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(font.lfHeight, -ui::PointsToPixels(9.75, dpi));
+    EXPECT_EQ(font.lfHeight, -std::lround(9.75 * dpi / 72.0));
     EXPECT_FALSE(font.lfItalic);
     EXPECT_FALSE(font.lfUnderline);
 

@@ -22,8 +22,9 @@ stop_prefix() {
     (velt_wine_env && export WINEPREFIX="$prefix" && wineserver -k && wineserver -w) >/dev/null 2>&1 || true
 }
 
-# The pictures are taken off the display the test runs on. A display of its own when there is
-# none: the shared one ends with its last client, which may be the test that ran before.
+# Without a display given, one of its own: the shared one ends by itself when the project
+# prefix's desktop leaves, which may happen while this prefix is still being made. The pictures
+# are taken off the display the test runs on.
 if [[ -z ${DISPLAY:-} ]]; then
     velt_xvfb_start
     trap velt_xvfb_stop EXIT

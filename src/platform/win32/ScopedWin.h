@@ -1,5 +1,5 @@
-// Small owners of GDI, USER and COM resources used by the windows. Each frees its resource once
-// and cannot be copied.
+// Small owners of kernel, GDI, USER and COM resources. Each frees its resource once and cannot
+// be copied.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,15 @@
 
 namespace velt::platform::win32 {
 
-template <class H, void (*Free)(H) noexcept>
+namespace detail {
+template <class H>
+bool NotNull(H h) noexcept {
+    return h != nullptr;
+}
+}  // namespace detail
+
+// `Holds` tells a handle from the values that stand for none.
+template <class H, void (*Free)(H) noexcept, bool (*Holds)(H) noexcept = detail::NotNull<H>>
 class Unique {
 public:
     Unique() noexcept = default;
@@ -23,7 +31,7 @@ public:
     ~Unique() { reset(); }
 
     H get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
+    explicit operator bool() const noexcept { return Holds(handle_); }
     H release() noexcept { return std::exchange(handle_, nullptr); }
     void reset(H handle = nullptr) noexcept {
         if (H old = std::exchange(handle_, handle); old != nullptr) Free(old);
@@ -34,6 +42,11 @@ private:
 };
 
 namespace detail {
+// Kernel functions fail with null or with INVALID_HANDLE_VALUE, depending on the function.
+inline bool IsOpenHandle(HANDLE h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+inline void FreeHandle(HANDLE h) noexcept {
+    if (IsOpenHandle(h)) ::CloseHandle(h);
+}
 inline void FreeFont(HFONT h) noexcept { ::DeleteObject(h); }
 inline void FreeBitmap(HBITMAP h) noexcept { ::DeleteObject(h); }
 inline void FreeBrush(HBRUSH h) noexcept { ::DeleteObject(h); }
@@ -43,6 +56,7 @@ inline void FreeMenu(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void FreeDc(HDC h) noexcept { ::DeleteDC(h); }
 }  // namespace detail
 
+using UniqueHandle = Unique<HANDLE, detail::FreeHandle, detail::IsOpenHandle>;
 using UniqueFont = Unique<HFONT, detail::FreeFont>;
 using UniqueBitmap = Unique<HBITMAP, detail::FreeBitmap>;
 using UniqueBrush = Unique<HBRUSH, detail::FreeBrush>;

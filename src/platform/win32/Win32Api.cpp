@@ -42,24 +42,6 @@ std::string ModulePathUtf8() {
 
 }  // namespace
 
-// --- UniqueHandle
-
-UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) {
-        reset(other.release());
-    }
-    return *this;
-}
-
-HANDLE UniqueHandle::release() noexcept { return std::exchange(handle_, nullptr); }
-
-void UniqueHandle::reset(HANDLE handle) noexcept {
-    const HANDLE old = std::exchange(handle_, handle);
-    if (old != nullptr && old != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(old);
-    }
-}
-
 // --- free helpers
 
 namespace {

@@ -11,30 +11,9 @@
 
 #include "platform/WinRecords.h"
 #include "platform/WindowsApi.h"
+#include "platform/win32/ScopedWin.h"
 
 namespace velt::platform::win32 {
-
-// Owns a kernel handle; closes it once. Not copyable.
-class UniqueHandle {
-public:
-    UniqueHandle() noexcept = default;
-    explicit UniqueHandle(HANDLE handle) noexcept : handle_(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept;
-    ~UniqueHandle() { reset(); }
-
-    HANDLE get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept {
-        return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
-    }
-    HANDLE release() noexcept;
-    void reset(HANDLE handle = nullptr) noexcept;
-
-private:
-    HANDLE handle_ = nullptr;
-};
 
 // The native first-version NOTIFYICONDATAA built from the program's 89-byte record: handles
 // sign-extended from their 32-bit form, the tip copied up to its first 0 and cut at a whole
