@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A text that is one whole number has that number as its leading value.
     if (text.find_first_of(" \t\n") == std::string::npos) {
-        if (const auto whole = velt::WholeNumber(text)) Check(*whole == value || (std::isinf(*whole) && std::isinf(value)));
+        if (const auto whole = velt::WholeNumber(text))
+            Check(*whole == value || (std::isinf(*whole) && std::isinf(value)));
     }
 
     // The truth value of a number is its being non-zero.

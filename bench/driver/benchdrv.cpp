@@ -123,8 +123,8 @@ int Start(const wchar_t* exe, const wchar_t* windowClass, DWORD timeout) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     const Stopwatch clock;
-    if (!::CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.c_str(), &startup, &process)) {
+    if (!::CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &process)) {
         std::printf("error=CreateProcess:%lu\n", ::GetLastError());
         return 1;
     }
@@ -159,10 +159,11 @@ int Start(const wchar_t* exe, const wchar_t* windowClass, DWORD timeout) {
         if (readyMs >= 0 ? now > readyMs + kWatchAfterReadyMs : now > timeout) break;
         ::Sleep(1);
     }
-    std::printf("pid=%lu window_ms=%.1f tray_ms=%.1f idle_ms=%.1f ready_ms=%.1f last_tray_change_ms=%.1f "
-                "seen_visible=%d trays_before=%d trays_after=%d\n",
-                process.dwProcessId, windowMs, trayMs, idleMs, readyMs, lastTrayChangeMs, seenVisible ? 1 : 0,
-                traysBefore, trays);
+    std::printf(
+        "pid=%lu window_ms=%.1f tray_ms=%.1f idle_ms=%.1f ready_ms=%.1f last_tray_change_ms=%.1f "
+        "seen_visible=%d trays_before=%d trays_after=%d\n",
+        process.dwProcessId, windowMs, trayMs, idleMs, readyMs, lastTrayChangeMs, seenVisible ? 1 : 0,
+        traysBefore, trays);
     return readyMs >= 0 ? 0 : 1;
 }
 

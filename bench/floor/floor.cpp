@@ -20,13 +20,9 @@ constexpr UINT kTrayCallback = WM_APP + 1;
 
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_TIMER:
-        return 0;  // the tick itself is what is measured
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
-    default:
-        return ::DefWindowProcW(window, message, wParam, lParam);
+    case WM_TIMER: return 0;  // the tick itself is what is measured
+    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+    default: return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -40,9 +36,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.lpszClassName = kFloorClass;
     if (::RegisterClassExW(&windowClass) == 0) return 1;
 
-    const HWND window = ::CreateWindowExW(0, kFloorClass, L"VeltBench floor", WS_OVERLAPPEDWINDOW,
-                                          CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr,
-                                          instance, nullptr);
+    const HWND window =
+        ::CreateWindowExW(0, kFloorClass, L"VeltBench floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                          CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     ::SetTimer(window, 1, 1000, nullptr);
     ::SetTimer(window, 2, 1000, nullptr);

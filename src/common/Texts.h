@@ -23,7 +23,8 @@ inline constexpr char kConfirmExit[] = "終了してもよろしいでしょう�
 inline constexpr char kNoPrivilege[] = "ログインしているユーザには本動作を行う権限がありません。";
 // A registration from the button that could not finish; the file name goes in front.
 inline constexpr char kIconLoadFailed[] = " を読み込めませんでした。\n登録は途中までしか反映されていません。";
-inline constexpr char kSettingsSaveFailed[] = " に書き込めませんでした。\n登録した内容は次回の起動時に復元されません。";
+inline constexpr char kSettingsSaveFailed[] =
+    " に書き込めませんでした。\n登録した内容は次回の起動時に復元されません。";
 
 // About window
 inline constexpr char kAboutTitleSuffix[] = " （ﾊﾞｰｼﾞｮﾝ情報）";

@@ -10,9 +10,12 @@ bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
 int DigitValue(char c, int base) noexcept {
     int v = -1;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
     return v >= 0 && v < base ? v : -1;
 }
 
@@ -44,11 +47,13 @@ Scan ScanNumber(std::string_view s) noexcept {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     const std::size_t mantissaStart = i;
-    while (i < s.size() && IsDigit(s[i])) ++i;
+    while (i < s.size() && IsDigit(s[i]))
+        ++i;
     bool digits = i > mantissaStart;
     if (i < s.size() && s[i] == '.') {
         const std::size_t fraction = ++i;
-        while (i < s.size() && IsDigit(s[i])) ++i;
+        while (i < s.size() && IsDigit(s[i]))
+            ++i;
         digits = digits || i > fraction;
     }
     if (!digits) return r;
@@ -56,7 +61,8 @@ Scan ScanNumber(std::string_view s) noexcept {
         std::size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
         const std::size_t expDigits = j;
-        while (j < s.size() && IsDigit(s[j])) ++j;
+        while (j < s.size() && IsDigit(s[j]))
+            ++j;
         if (j > expDigits) i = j;  // an "E" without digits is not part of the number
     }
     // strtod reads exactly this grammar (the program never changes the C locale), and turns
@@ -71,8 +77,10 @@ Scan ScanNumber(std::string_view s) noexcept {
 bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
 
 std::string_view TrimBlanks(std::string_view s) noexcept {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 

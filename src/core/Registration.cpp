@@ -52,8 +52,8 @@ void frmMain::RegisterSchedule() {
     TargetTime[1] = ui_.ComboText(Ctl::txtTime1);
     TargetTime[3] = TargetTime[0] + ":" + TargetTime[1];
 
-    ui_.SetCaption(Ctl::lblKAKU, " " + ui_.Caption(Ctl::lblKAKU) + texts::kSentenceObject +
-                                     TargetTime[3] + texts::kSentenceTail);
+    ui_.SetCaption(Ctl::lblKAKU, " " + ui_.Caption(Ctl::lblKAKU) + texts::kSentenceObject + TargetTime[3] +
+                                     texts::kSentenceTail);
 
     ui_.SetIconFromFile(AppFile(api_, texts::kIconOnFileName));
 
@@ -73,8 +73,8 @@ void frmMain::cmdON_Click() {
     } catch (const platform::PlatformError& e) {
         // The schedule is armed from the key on; tell the user what did not follow.
         const std::string file = FileNameOf(e.path());
-        const char* tail = EndsWith(file, texts::kSettingsFileName) ? texts::kSettingsSaveFailed
-                                                                     : texts::kIconLoadFailed;
+        const char* tail =
+            EndsWith(file, texts::kSettingsFileName) ? texts::kSettingsSaveFailed : texts::kIconLoadFailed;
         ui_.MsgBox(file + tail, platform::MB_OK, texts::kAppTitle);
     }
 }

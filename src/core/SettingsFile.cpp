@@ -20,18 +20,23 @@ SettingsFields ReadSettingsFields(std::string_view bytes) {
     };
 
     for (std::string& field : fields) {
-        while (pos < size && (bytes[pos] == ' ' || bytes[pos] == '\t')) ++pos;
+        while (pos < size && (bytes[pos] == ' ' || bytes[pos] == '\t'))
+            ++pos;
         if (pos >= size) break;
 
         if (bytes[pos] == '"') {
             ++pos;
-            while (pos < size && bytes[pos] != '"' && !isLineEnd(bytes[pos])) keep(field, bytes[pos++]);
+            while (pos < size && bytes[pos] != '"' && !isLineEnd(bytes[pos]))
+                keep(field, bytes[pos++]);
             if (pos < size && bytes[pos] == '"') ++pos;
             // Anything between the closing quote and the delimiter is not part of the field.
-            while (pos < size && bytes[pos] != ',' && !isLineEnd(bytes[pos])) ++pos;
+            while (pos < size && bytes[pos] != ',' && !isLineEnd(bytes[pos]))
+                ++pos;
         } else {
-            while (pos < size && bytes[pos] != ',' && !isLineEnd(bytes[pos])) keep(field, bytes[pos++]);
-            while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
+            while (pos < size && bytes[pos] != ',' && !isLineEnd(bytes[pos]))
+                keep(field, bytes[pos++]);
+            while (!field.empty() && (field.back() == ' ' || field.back() == '\t'))
+                field.pop_back();
         }
 
         if (pos < size) {
@@ -72,8 +77,8 @@ void SettingsFile::WriteDefaultSettings() {
 
 void SettingsFile::SaveSettings(const std::string& actionCode, const std::string& hourText,
                                 const std::string& minuteText, bool registerAtStart) {
-    api_.ReplaceFileContents(
-        Path(), api_.ToAnsi(FormatSettings(actionCode, hourText, minuteText, registerAtStart)));
+    api_.ReplaceFileContents(Path(),
+                             api_.ToAnsi(FormatSettings(actionCode, hourText, minuteText, registerAtStart)));
 }
 
 void SettingsFile::RemoveLeftovers() { api_.RemoveLeftoverFiles(Path()); }

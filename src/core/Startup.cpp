@@ -32,7 +32,8 @@ bool TestOr(Test&& test, bool onFailure) noexcept {
 }
 
 void FillList(platform::Windowing& ui, Ctl box, int count) {
-    for (std::uint8_t i = 0; i < count; ++i) ui.SetListItem(box, i, TwoDigits(i));
+    for (std::uint8_t i = 0; i < count; ++i)
+        ui.SetListItem(box, i, TwoDigits(i));
     ui.SetComboText(box, "00");
 }
 
@@ -89,8 +90,8 @@ void frmMain::Form_Unload(std::int16_t& Cancel) {
 }
 
 void frmMain::Command2_Click() {
-    const int answer = ui_.MsgBox(texts::kConfirmExit, platform::MB_YESNO | platform::MB_ICONQUESTION,
-                                  texts::kAppTitle);
+    const int answer =
+        ui_.MsgBox(texts::kConfirmExit, platform::MB_YESNO | platform::MB_ICONQUESTION, texts::kAppTitle);
     if (answer == platform::IDYES) {
         RemoveTrayIcon();
         api_.ExitProcess(0);

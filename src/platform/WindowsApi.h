@@ -57,12 +57,10 @@ public:
     virtual Handle GetCurrentProcess() = 0;
     virtual bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) = 0;
     // `systemName` null means the local system; `name` is already in the ANSI code page.
-    virtual bool LookupPrivilegeValueA(const char* systemName, const std::string& name,
-                                       Luid& luid) = 0;
+    virtual bool LookupPrivilegeValueA(const char* systemName, const std::string& name, Luid& luid) = 0;
     virtual bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
-                                       const TokenPrivileges28& newState,
-                                       std::uint32_t bufferLength, void* previousState,
-                                       std::uint32_t* returnLength) = 0;
+                                       const TokenPrivileges28& newState, std::uint32_t bufferLength,
+                                       void* previousState, std::uint32_t* returnLength) = 0;
     virtual std::uint32_t GetLastError() = 0;
     virtual bool CloseHandle(Handle handle) = 0;
 
@@ -86,8 +84,7 @@ public:
     // when it cannot be told (access denied, a sharing violation, a network path that is away).
     virtual bool FileExists(const std::string& path) = 0;
     // Up to maxBytes from the start of the file; nullopt when it cannot be opened.
-    virtual std::optional<std::string> ReadFileHead(const std::string& path,
-                                                    std::size_t maxBytes) = 0;
+    virtual std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) = 0;
     // Replaces the file's content in one step: either the new bytes are all there or the old
     // file is untouched. An existing file keeps its attributes and security. Where the folder
     // refuses new files but the file may be changed, the file is rewritten in place. Throws

@@ -13,8 +13,7 @@ void frmMain::RunSessionEnd() {
         const auto outcome = mPrevillege::EnablePrivilege(api_, mPrevillege::kShutdownPrivilege);
         // A log off needs no shutdown privilege: a token without it may still log off.
         const bool logOff = ExitFlags == static_cast<std::int32_t>(platform::EWX_LOGOFF);
-        allowed = outcome == PrivilegeOutcome::Enabled ||
-                  (outcome == PrivilegeOutcome::NotHeld && logOff);
+        allowed = outcome == PrivilegeOutcome::Enabled || (outcome == PrivilegeOutcome::NotHeld && logOff);
     }
     bool requested = false;
     if (allowed) {

@@ -23,8 +23,7 @@ std::size_t Utf8Length(unsigned char lead) noexcept {
 
 bool RoundToInt32(double value, std::int32_t& out) noexcept {
     const double r = std::nearbyint(value);  // the default rounding mode: halves to even
-    if (!(r >= std::numeric_limits<std::int32_t>::min() &&
-          r <= std::numeric_limits<std::int32_t>::max())) {
+    if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max())) {
         return false;
     }
     out = static_cast<std::int32_t>(r);
@@ -33,8 +32,7 @@ bool RoundToInt32(double value, std::int32_t& out) noexcept {
 
 }  // namespace
 
-std::string TrayTipBytes(std::string_view tip,
-                         const std::function<std::string(std::string_view)>& toAnsi) {
+std::string TrayTipBytes(std::string_view tip, const std::function<std::string(std::string_view)>& toAnsi) {
     std::string whole = toAnsi(tip);
     if (whole.size() <= kTrayTipMaxBytes) return whole;
 
@@ -94,16 +92,13 @@ void frmMain::RemoveTrayIcon() { Module1::RemoveTrayIcon(api_, ui_); }
 
 void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float /*Y*/) {
     switch (DecodeTrayEvent(X, ui_.TwipsPerPixelX())) {
-    case platform::WM_LBUTTONDBLCLK:
-        ui_.Show();
-        break;
+    case platform::WM_LBUTTONDBLCLK: ui_.Show(); break;
     case platform::WM_RBUTTONUP:
         api_.SetForegroundWindow(ui_.WindowHandle());
         ui_.DoEvents();
         ui_.PopupTrayMenu();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

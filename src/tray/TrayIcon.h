@@ -15,8 +15,7 @@ inline constexpr std::size_t kTrayTipMaxBytes = 64;  // szTip holds the text and
 
 // The tip in the ANSI code page, cut at a whole character so that it fits with its 0.
 // `toAnsi` converts UTF-8 text to the ANSI code page.
-std::string TrayTipBytes(std::string_view tip,
-                         const std::function<std::string(std::string_view)>& toAnsi);
+std::string TrayTipBytes(std::string_view tip, const std::function<std::string(std::string_view)>& toAnsi);
 
 // Writes every field of the record; the tip bytes and their 0 go to the start of szTip and
 // the bytes after that 0 keep what an earlier, longer tip left there.

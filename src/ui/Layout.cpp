@@ -41,8 +41,7 @@ int PointsToPixels(double points, int dpi) noexcept {
 PixelRect ToPixels(const TwipsRect& twips, int dpi) noexcept {
     const int left = TwipsToPixels(twips.left, dpi);
     const int top = TwipsToPixels(twips.top, dpi);
-    return {left, top, TwipsToPixels(twips.right(), dpi) - left,
-            TwipsToPixels(twips.bottom(), dpi) - top};
+    return {left, top, TwipsToPixels(twips.right(), dpi) - left, TwipsToPixels(twips.bottom(), dpi) - top};
 }
 
 const MainControl& Find(Ctl control) {
@@ -93,22 +92,20 @@ std::vector<Ctl> OptionGroup(Ctl option) {
 std::string CaptionsShown(const MainControl& control) {
     switch (control.ctl) {
     case Ctl::lblTIME:
-    case Ctl::Label7:
-        return "88:88:88";
+    case Ctl::Label7: return "88:88:88";
     case Ctl::txtTime0:
-    case Ctl::txtTime1:
-        return "88";
+    case Ctl::txtTime1: return "88";
     case Ctl::lblKAKU: {
         // The status sentence of the longest action, or the text of none registered.
         std::string widest = texts::kNotRegistered;
         for (const char* action : texts::kActionNames) {
-            std::string sentence = std::string(" ") + action + texts::kSentenceObject + "88:88" + texts::kSentenceTail;
+            std::string sentence =
+                std::string(" ") + action + texts::kSentenceObject + "88:88" + texts::kSentenceTail;
             if (sentence.size() > widest.size()) widest = std::move(sentence);
         }
         return widest;
     }
-    default:
-        return control.text;
+    default: return control.text;
     }
 }
 

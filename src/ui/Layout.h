@@ -69,17 +69,17 @@ struct Rgb {
 
 // Style and initial state.
 namespace flag {
-inline constexpr unsigned FlatWhite = 1u << 0;    // flat, system window background and text colours
-inline constexpr unsigned Transparent = 1u << 1;  // no background: what lies behind shows
-inline constexpr unsigned Border = 1u << 2;       // single flat line around it
-inline constexpr unsigned Disabled = 1u << 3;     // disabled at creation
-inline constexpr unsigned Selected = 1u << 4;     // option selected at creation
-inline constexpr unsigned Wraps = 1u << 5;        // text wraps onto more lines
-inline constexpr unsigned Clickable = 1u << 6;    // label that reports clicks (hand pointer)
-inline constexpr unsigned OpaqueWhite = 1u << 7;  // fixed white background (255, 255, 255)
+inline constexpr unsigned FlatWhite = 1u << 0;      // flat, system window background and text colours
+inline constexpr unsigned Transparent = 1u << 1;    // no background: what lies behind shows
+inline constexpr unsigned Border = 1u << 2;         // single flat line around it
+inline constexpr unsigned Disabled = 1u << 3;       // disabled at creation
+inline constexpr unsigned Selected = 1u << 4;       // option selected at creation
+inline constexpr unsigned Wraps = 1u << 5;          // text wraps onto more lines
+inline constexpr unsigned Clickable = 1u << 6;      // label that reports clicks (hand pointer)
+inline constexpr unsigned OpaqueWhite = 1u << 7;    // fixed white background (255, 255, 255)
 inline constexpr unsigned DefaultCancel = 1u << 8;  // Enter and Esc press it
-inline constexpr unsigned OwnFont = 1u << 9;      // uses the window's one special font
-inline constexpr unsigned OwnColour = 1u << 10;   // text in `colour` instead of the system colour
+inline constexpr unsigned OwnFont = 1u << 9;        // uses the window's one special font
+inline constexpr unsigned OwnColour = 1u << 10;     // text in `colour` instead of the system colour
 }  // namespace flag
 
 // ---- the main window
@@ -94,13 +94,13 @@ inline constexpr WindowSpec kMainWindow{texts::kMainWindowTitle, 4755, 3600};
 
 struct MainControl {
     platform::Ctl ctl;
-    int id;                  // the child window's control ID
-    const char* name;        // the name in the form, with its index: "txtTime(0)"
+    int id;            // the child window's control ID
+    const char* name;  // the name in the form, with its index: "txtTime(0)"
     Kind kind;
-    platform::Ctl parent;    // frmMain or one of the frames
+    platform::Ctl parent;  // frmMain or one of the frames
     const char* text;
     TwipsRect rect;
-    int tab;                 // position in the form's tab order
+    int tab;  // position in the form's tab order
     Align align;
     unsigned flags;
 };
@@ -117,6 +117,7 @@ constexpr MainControl Control(Ctl ctl, const char* name, Kind kind, Ctl parent, 
 }
 
 // In the order of the form's tree; the timers are not windows and are not listed.
+// clang-format off
 inline constexpr std::array<MainControl, static_cast<std::size_t>(Ctl::Count) - 1> kMainControls{{
     Control(Ctl::cmdON, "cmdON", Kind::PictureButton, Ctl::frmMain, "登録(&R)",
             {120, 3180, 1455, 315}, 0, Align::Center, 0),
@@ -167,6 +168,7 @@ inline constexpr std::array<MainControl, static_cast<std::size_t>(Ctl::Count) - 
     Control(Ctl::Label6, "Label6", Kind::Label, Ctl::Frame3, "登録ステータス",
             {120, 2400, 1335, 255}, 14, Align::Left, flag::Transparent),
 }};
+// clang-format on
 
 // The entry of a control of the main window (not frmMain itself).
 const MainControl& Find(platform::Ctl control);
@@ -177,8 +179,8 @@ std::vector<const MainControl*> ChildrenInTabOrder(platform::Ctl parent);
 
 // Whether the Tab key can land on a control of this kind.
 constexpr bool TakesFocus(Kind kind) noexcept {
-    return kind == Kind::OptionButton || kind == Kind::DropDownList ||
-           kind == Kind::PictureButton || kind == Kind::PushButton;
+    return kind == Kind::OptionButton || kind == Kind::DropDownList || kind == Kind::PictureButton ||
+           kind == Kind::PushButton;
 }
 
 // The controls that take the focus, in the order the Tab key reaches them: a depth-first walk of
@@ -245,7 +247,16 @@ inline constexpr char kLatestInfo[] = "最新情報";
 inline constexpr char kUrlWord[] = "URL";
 
 enum class AboutControl : std::uint8_t {
-    cmdOK, Label6, Label4, Label5, Label3, Label2, Label1, Image1, lblVersion, Count
+    cmdOK,
+    Label6,
+    Label4,
+    Label5,
+    Label3,
+    Label2,
+    Label1,
+    Image1,
+    lblVersion,
+    Count
 };
 
 struct AboutControlSpec {
@@ -274,6 +285,7 @@ inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kGrey{128, 128, 128};
 inline constexpr Rgb kWhite{255, 255, 255};
 
+// clang-format off
 inline constexpr std::array<AboutControlSpec, static_cast<std::size_t>(AboutControl::Count)>
     kAboutControls{{
         {AboutControl::cmdOK, AboutControlId(AboutControl::cmdOK), "cmdOK", Kind::PushButton,
@@ -300,6 +312,7 @@ inline constexpr std::array<AboutControlSpec, static_cast<std::size_t>(AboutCont
          Kind::Label, kVersionPlaceholder, {1680, 240, 3885, 225}, 1, Align::Left,
          flag::Transparent | flag::OwnFont, kBlack},
     }};
+// clang-format on
 
 const AboutControlSpec& Find(AboutControl control);
 
@@ -308,14 +321,16 @@ struct LineSpec {
     int index;
     int x1, y1, x2, y2;  // twips
     Rgb colour;
-    int widthPixels;     // at 96 DPI; scaled with the DPI
+    int widthPixels;  // at 96 DPI; scaled with the DPI
 };
 
+// clang-format off
 inline constexpr std::array<LineSpec, 3> kAboutLines{{
     {0, 0, 1680, 5640, 1680, kWhite, 2},
     {1, -405, 2640, 6480, 2640, kGrey, 1},
     {2, 3480, 3030, 6285, 3030, kBlue, 1},
 }};
+// clang-format on
 
 // lblVersion's font.
 struct FontSpec {
@@ -333,11 +348,12 @@ inline constexpr FontSpec kVersionFont{"ＭＳ Ｐゴシック", 9.75, 700, 128,
 
 struct MenuEntry {
     platform::MenuItem item;
-    int id;              // WM_COMMAND identifier; 0 for the separator
-    const char* caption; // "-" is a separator line
+    int id;               // WM_COMMAND identifier; 0 for the separator
+    const char* caption;  // "-" is a separator line
 };
 
 // mnuTray is the top-level entry; the others are its popup, in order.
+// clang-format off
 inline constexpr std::array<MenuEntry, static_cast<std::size_t>(platform::MenuItem::Count)>
     kTrayMenu{{
         {platform::MenuItem::mnuTray, 0, "MENU"},
@@ -347,6 +363,7 @@ inline constexpr std::array<MenuEntry, static_cast<std::size_t>(platform::MenuIt
         {platform::MenuItem::mnuweb, 304, "Velt Development Webサイト(&W)"},
         {platform::MenuItem::mnuVer, 305, "バージョン情報(&A)"},
     }};
+// clang-format on
 
 // The entry whose WM_COMMAND identifier is `id`, if any.
 std::optional<platform::MenuItem> MenuItemById(int id) noexcept;

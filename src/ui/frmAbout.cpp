@@ -12,9 +12,8 @@ void frmAbout::Form_Load() {
     // Name and numbers come from the executable's version resource; the build number is not shown.
     const platform::VersionInfo version = api_.GetOwnVersionInfo();
     ui_.SetAboutCaption(platform::AboutCtl::lblVersion,
-                        version.productName + texts::kVersionWord + std::to_string(version.major) +
-                            "." + std::to_string(version.minor) + "." +
-                            std::to_string(version.revision));
+                        version.productName + texts::kVersionWord + std::to_string(version.major) + "." +
+                            std::to_string(version.minor) + "." + std::to_string(version.revision));
 }
 
 void frmAbout::cmdOK_Click() { ui_.CloseAbout(); }

@@ -9,11 +9,11 @@ using platform::Ctl;
 
 namespace {
 
-constexpr const char* kNames[] = {
-    "frmMain",  "cmdON",     "Command5",  "Command2",  "Frame1",    "Frame2",    "Frame3",
-    "Frame4",   "Frame5",    "txtTime0",  "txtTime1",  "Label1",    "Label2",    "Label3",
-    "Label4",   "Label5",    "Label6",    "Label7",    "lblTIME",   "lblKAKU",   "Option1_0",
-    "Option1_1", "Option1_2", "optSTART0", "optSTART1"};
+constexpr const char* kNames[] = {"frmMain",   "cmdON",     "Command5",  "Command2",  "Frame1",
+                                  "Frame2",    "Frame3",    "Frame4",    "Frame5",    "txtTime0",
+                                  "txtTime1",  "Label1",    "Label2",    "Label3",    "Label4",
+                                  "Label5",    "Label6",    "Label7",    "lblTIME",   "lblKAKU",
+                                  "Option1_0", "Option1_1", "Option1_2", "optSTART0", "optSTART1"};
 static_assert(std::size(kNames) == static_cast<std::size_t>(Ctl::Count));
 
 const std::initializer_list<Ctl> kOption1 = {Ctl::Option1_0, Ctl::Option1_1, Ctl::Option1_2};
@@ -60,7 +60,8 @@ void FakeWindowing::SetValue(Ctl option, bool selected) {
     log_.Add(std::string("SetValue(") + CtlName(option) + "," + (selected ? "true" : "false") + ")");
     if (selected) {
         if (const auto* group = GroupOf(option)) {
-            for (Ctl c : *group) (*this)[c].value = false;
+            for (Ctl c : *group)
+                (*this)[c].value = false;
         }
     }
     (*this)[option].value = selected;
@@ -118,7 +119,8 @@ int FakeWindowing::MsgBox(std::string_view text, unsigned style, std::string_vie
 }
 
 void FakeWindowing::SetMenuVisible(platform::MenuItem item, bool shown) {
-    log_.Add("SetMenuVisible(" + std::to_string(static_cast<int>(item)) + "," + (shown ? "true" : "false") + ")");
+    log_.Add("SetMenuVisible(" + std::to_string(static_cast<int>(item)) + "," + (shown ? "true" : "false") +
+             ")");
     menuFormLoaded = true;
     if (item == platform::MenuItem::mnuTray) trayMenuVisible = shown;
 }

@@ -48,7 +48,7 @@ std::string Hex(std::uintptr_t v) {
 }  // namespace
 
 bool FakeWindowsApi::Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData89& data) {
-    log_.Add(message == platform::NIM_ADD ? "Shell_NotifyIconA(NIM_ADD)"
+    log_.Add(message == platform::NIM_ADD      ? "Shell_NotifyIconA(NIM_ADD)"
              : message == platform::NIM_DELETE ? "Shell_NotifyIconA(NIM_DELETE)"
                                                : "Shell_NotifyIconA(" + std::to_string(message) + ")");
     notifyMessages.push_back(message);

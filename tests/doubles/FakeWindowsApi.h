@@ -67,9 +67,8 @@ public:
     bool LookupPrivilegeValueA(const char* systemName, const std::string& name,
                                platform::Luid& luid) override;
     bool AdjustTokenPrivileges(platform::Handle token, bool disableAllPrivileges,
-                               const platform::TokenPrivileges28& newState,
-                               std::uint32_t bufferLength, void* previousState,
-                               std::uint32_t* returnLength) override;
+                               const platform::TokenPrivileges28& newState, std::uint32_t bufferLength,
+                               void* previousState, std::uint32_t* returnLength) override;
     std::uint32_t GetLastError() override { return lastError_; }
     bool CloseHandle(platform::Handle handle) override;
     bool IsAnotherInstanceRunning() override;
@@ -83,7 +82,9 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
-    void RemoveLeftoverFiles(const std::string& path) override { log_.Add("RemoveLeftoverFiles(" + path + ")"); }
+    void RemoveLeftoverFiles(const std::string& path) override {
+        log_.Add("RemoveLeftoverFiles(" + path + ")");
+    }
 
     std::string SettingsPath() const { return appDir + "\\set.ini"; }
     // The UTF-8 text of a 0-terminated ANSI buffer.

@@ -9,8 +9,7 @@
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (!velt::e2e::ParseConfig(argc, argv)) {
-        std::fprintf(stderr,
-                     "usage: velt_e2e_tests --dist=DIR --work=DIR --work-unix=PATH --shots=DIR\n");
+        std::fprintf(stderr, "usage: velt_e2e_tests --dist=DIR --work=DIR --work-unix=PATH --shots=DIR\n");
         return 2;
     }
     return RUN_ALL_TESTS();

@@ -119,8 +119,7 @@ std::wstring Wide(std::string_view utf8) {
     if (utf8.empty()) {
         return {};
     }
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                        nullptr, 0);
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
     return wide;
@@ -130,11 +129,11 @@ std::string Utf8(std::wstring_view wide) {
     if (wide.empty()) {
         return {};
     }
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr,
+                          nullptr);
     return utf8;
 }
 
@@ -143,11 +142,11 @@ std::string ToAnsi(std::string_view utf8) {
     if (wide.empty()) {
         return {};
     }
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), n,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), n, nullptr,
+                          nullptr);
     return ansi;
 }
 
@@ -174,15 +173,20 @@ void StayClearOf(int hour, int minute) {
         return ((hour * 3600 + minute * 60) - current + 86400) % 86400;
     };
     // Clear: the minute starts more than 30 s from now, or has passed (it lasts 60 s).
-    WaitUntil([&] { const int s = secondsToTarget(); return s > 30 && s < 86400 - 60; }, 80s);
+    WaitUntil(
+        [&] {
+            const int s = secondsToTarget();
+            return s > 30 && s < 86400 - 60;
+        },
+        80s);
 }
 
 // ---------------------------------------------------------------- files
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -201,8 +205,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
 }
 
 void WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -220,8 +224,8 @@ void WriteWholeFile(const std::wstring& path, std::string_view bytes) {
 
 AppFolder::AppFolder(std::wstring_view name, Icons icons) : initial_{L"VeltPCTimer.exe"} {
     static std::atomic<int> serial{0};
-    path_ = Cfg().work + L"\\" + std::wstring(name) + L"-" +
-            std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    path_ = Cfg().work + L"\\" + std::wstring(name) + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++serial);
     if (icons != Icons::NoOnIcon) {
         initial_.insert(L"VELTPOWON.ico");
     }
@@ -254,9 +258,7 @@ std::string AppFolder::UnixPath() const {
     return Cfg().workUnix + "/" + Utf8(path_.substr(Cfg().work.size() + 1));
 }
 
-std::wstring AppFolder::File(std::wstring_view name) const {
-    return path_ + L"\\" + std::wstring(name);
-}
+std::wstring AppFolder::File(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
 
 std::set<std::wstring> AppFolder::Entries() const {
     std::set<std::wstring> names;
@@ -280,8 +282,8 @@ void RunHostCommand(const std::wstring& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
         return;
     }
     ::WaitForSingleObject(info.hProcess, 10000);
@@ -422,8 +424,8 @@ MessageBoxView ReadMessageBox(HWND box) {
     view.hwnd = box;
     view.caption = TextOf(box);
     view.text = TextOf(::GetDlgItem(box, 0xFFFF));
-    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDCLOSE, IDHELP,
-                   IDTRYAGAIN, IDCONTINUE}) {
+    for (int id :
+         {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDCLOSE, IDHELP, IDTRYAGAIN, IDCONTINUE}) {
         const HWND button = ::GetDlgItem(box, id);
         if (button != nullptr && ::IsWindowVisible(button)) {
             view.buttons.insert(id);
@@ -444,8 +446,8 @@ Program::Program(const AppFolder& folder) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     started_ = std::chrono::steady_clock::now();
-    if (::CreateProcessW(folder.Exe().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                         nullptr, Cfg().work.c_str(), &startup, &info)) {
+    if (::CreateProcessW(folder.Exe().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         Cfg().work.c_str(), &startup, &info)) {
         ::CloseHandle(info.hThread);
         process_ = info.hProcess;
         pid_ = info.dwProcessId;
@@ -531,9 +533,7 @@ HWND Program::WaitMessageBox(Millis timeout) const { return WaitWindow("#32770",
 
 bool Program::HasMessageBox() const { return FindWindowOf("#32770", nullptr) != nullptr; }
 
-DWORD Program::UiThread() const {
-    return main_ == nullptr ? 0 : ::GetWindowThreadProcessId(main_, nullptr);
-}
+DWORD Program::UiThread() const { return main_ == nullptr ? 0 : ::GetWindowThreadProcessId(main_, nullptr); }
 
 void Program::PostTrayEvent(int mouseMessage) const {
     // wParam is the icon's id (1), lParam the mouse message, as the shell sends them.
@@ -730,10 +730,9 @@ bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
         WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
         saved =
             SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IWICImagingFactory,
-                                         reinterpret_cast<void**>(factory.Out()))) &&
-            SUCCEEDED(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha,
-                                                       source.Out())) &&
+                                         IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))) &&
+            SUCCEEDED(
+                factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, source.Out())) &&
             SUCCEEDED(factory->CreateStream(stream.Out())) &&
             SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
             SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Out())) &&

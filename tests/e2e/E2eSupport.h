@@ -21,12 +21,12 @@ using Millis = std::chrono::milliseconds;
 // ---------------------------------------------------------------- configuration
 
 struct Config {
-    std::wstring dist;      // folder with VeltPCTimer.exe and the two icons
-    std::wstring work;      // scratch root, Windows path (a Z: path of `workUnix`)
-    std::string workUnix;   // the same folder as the host sees it
-    std::wstring shots;     // where screenshots go
+    std::wstring dist;        // folder with VeltPCTimer.exe and the two icons
+    std::wstring work;        // scratch root, Windows path (a Z: path of `workUnix`)
+    std::string workUnix;     // the same folder as the host sees it
+    std::wstring shots;       // where screenshots go
     std::wstring browserLog;  // what the prefix's stand-in browser was asked to open
-    std::wstring unpacked;  // the release zip's VeltPCTimer folder, unpacked on the host
+    std::wstring unpacked;    // the release zip's VeltPCTimer folder, unpacked on the host
 };
 
 const Config& Cfg();

@@ -63,7 +63,8 @@ TEST_F(Faults, MissingOnIconStopsTheRegistrationHalfWayAndTheButtonSaysSo) {
     EXPECT_EQ(halfWay, WaitState(*program_, halfWay, 3s));
     EXPECT_FALSE(program_->HasMessageBox()) << "start-up reported the missing icon";
     std::optional<RECT> tray;
-    EXPECT_TRUE(WaitUntil([&] { return (tray = TrayIconRect()) && PictureAt(*tray) == Picture::Program; }, 3s))
+    EXPECT_TRUE(
+        WaitUntil([&] { return (tray = TrayIconRect()) && PictureAt(*tray) == Picture::Program; }, 3s))
         << "the tray shows " << (tray ? NameOf(PictureAt(*tray)) : "not one icon");
     EXPECT_EQ(settings, folder.ReadSettings());
 
@@ -130,8 +131,8 @@ TEST_P(FaultsSaving, RegistrationThatCannotSaveSaysSoAndKeepsTheOldFile) {
         ASSERT_TRUE(immutable->Effective()) << "chattr +i has no effect on this file system";
         break;
     case Unwritable::LockedFile:
-        lock = ::CreateFileW(folder.Settings().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        lock = ::CreateFileW(folder.Settings().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, lock);
         break;
     }

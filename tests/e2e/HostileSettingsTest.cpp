@@ -72,9 +72,9 @@ enum class Setup {
 
 enum class FileAfter {
     Unchanged,
-    Written,             // the four lines of the registration the case expects
+    Written,  // the four lines of the registration the case expects
     UnchangedOrWritten,
-    Consistent,          // unknown content: whatever the window shows, set.ini agrees with it
+    Consistent,  // unknown content: whatever the window shows, set.ini agrees with it
 };
 
 struct Hostile {
@@ -111,8 +111,8 @@ TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
     std::optional<HostImmutable> immutable;
     switch (h.setup) {
     case Setup::Locked:
-        lock = ::CreateFileW(folder.Settings().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        lock = ::CreateFileW(folder.Settings().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, lock);
         break;
     case Setup::ReadOnlyAttribute:
@@ -127,8 +127,7 @@ TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
         ASSERT_TRUE(immutable->Effective()) << "chattr +i has no effect on this file system";
         break;
     case Setup::None:
-    case Setup::Directory:
-        break;
+    case Setup::Directory: break;
     }
 
     Program program(folder);
@@ -199,9 +198,10 @@ TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
     } else {
         const std::optional<std::string> after = folder.ReadSettings();
         const bool unchanged = after == before;
-        const bool ownFile = h.file == FileAfter::Consistent
-                                 ? after == SettingsBytes(seen.action, seen.hour, seen.minute, seen.atStart == 0)
-                                 : after == written && h.registered;
+        const bool ownFile =
+            h.file == FileAfter::Consistent
+                ? after == SettingsBytes(seen.action, seen.hour, seen.minute, seen.atStart == 0)
+                : after == written && h.registered;
         EXPECT_TRUE(unchanged || ownFile)
             << "set.ini is neither the earlier file nor the program's four lines: "
             << after.value_or("(none)").substr(0, 64);
@@ -230,19 +230,19 @@ const Hostile kCases[] = {
     {"RandomMegabyte", [] { return Noise(); }, Setup::None, 0, "00", "00", 1, false, FileAfter::Consistent},
     {"HundredMegabytes", [] { return HundredMegabytes(); }, Setup::None, 1, "07", "30", 0, true,
      FileAfter::Written},
-    {"TenMegabyteLineWithoutLineEnd", [] { return std::string(10u * 1024 * 1024, '1'); }, Setup::None, 0, "00",
-     "00", 1, false, FileAfter::Unchanged},
+    {"TenMegabyteLineWithoutLineEnd", [] { return std::string(10u * 1024 * 1024, '1'); }, Setup::None, 0,
+     "00", "00", 1, false, FileAfter::Unchanged},
     {"DirectoryNamedSetIni", [] { return std::optional<std::string>(); }, Setup::Directory, 0, "00", "00", 0,
      true, FileAfter::Unchanged},
-    {"LockedByAnotherProcess", [] { return std::string("1\r\n07\r\n30\r\nTrue\r\n"); }, Setup::Locked, 0, "00",
-     "00", 1, false, FileAfter::Unchanged},
+    {"LockedByAnotherProcess", [] { return std::string("1\r\n07\r\n30\r\nTrue\r\n"); }, Setup::Locked, 0,
+     "00", "00", 1, false, FileAfter::Unchanged},
     // Wine running as root writes through the read-only attribute; Windows would refuse.
     {"ReadOnlyAttribute", [] { return std::string("1\r\n07\r\n30\r\n1\r\n"); }, Setup::ReadOnlyAttribute, 1,
      "07", "30", 0, true, FileAfter::UnchangedOrWritten},
     {"ImmutableFile", [] { return std::string("1\r\n07\r\n30\r\n1\r\n"); }, Setup::ImmutableFile, 1, "07",
      "30", 0, true, FileAfter::Unchanged},
-    {"ImmutableFolder", [] { return std::string("2\r\n16\r\n45\r\n-1\r\n"); }, Setup::ImmutableFolder, 2, "16",
-     "45", 0, true, FileAfter::Written},
+    {"ImmutableFolder", [] { return std::string("2\r\n16\r\n45\r\n-1\r\n"); }, Setup::ImmutableFolder, 2,
+     "16", "45", 0, true, FileAfter::Written},
     {"ImmutableFolderWithoutSetIni", [] { return std::optional<std::string>(); }, Setup::ImmutableFolder, 0,
      "00", "00", 0, true, FileAfter::Unchanged},
     {"CommasAndQuotesInEveryLine",
@@ -251,8 +251,13 @@ const Hostile kCases[] = {
     {"CarriageReturnLineEnds", [] { return std::string("2\r23\r45\rTrue\r"); }, Setup::None, 2, "23", "45", 0,
      true, FileAfter::Written},
     // Editors put a byte-order mark in front; the program reads past it.
-    {"Utf8ByteOrderMark", [] { return std::string("\xEF\xBB\xBF" "1\r\n07\r\n30\r\nTrue\r\n"); }, Setup::None,
-     1, "07", "30", 0, true, FileAfter::Written},
+    {"Utf8ByteOrderMark",
+     [] {
+         return std::string(
+             "\xEF\xBB\xBF"
+             "1\r\n07\r\n30\r\nTrue\r\n");
+     },
+     Setup::None, 1, "07", "30", 0, true, FileAfter::Written},
     {"ShiftJisActionName", [] { return ShiftJis("再起動\r\n23\r\n45\r\nTrue\r\n"); }, Setup::None, 0, "23",
      "45", 0, true, FileAfter::Written},
     {"ShiftJisEverywhere", [] { return ShiftJis("２\r\n表示\r\n30\r\nはい\r\n"); }, Setup::None, 0, "00",

@@ -43,8 +43,17 @@ struct StartCase {
 };
 
 // The very first start writes the defaults and then registers them at once.
-const StartCase kFirstStart{"FirstStartInAnEmptyFolder", L"first-start", std::nullopt, 0, "00", "00", 0, true,
-                            "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"};
+const StartCase kFirstStart{"FirstStartInAnEmptyFolder",
+                            L"first-start",
+                            std::nullopt,
+                            0,
+                            "00",
+                            "00",
+                            0,
+                            true,
+                            "0\r\n00\r\n00\r\nTrue\r\n",
+                            Picture::On,
+                            " ログオフを00:00に実行します。"};
 
 class StartUpChecks : public LifecycleBase {
 protected:
@@ -63,8 +72,7 @@ void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c)
     const MainState expected = Expected(c.action, c.hour, c.minute, c.atStart, c.registered);
     MainState seen;
     const bool up = WaitUntil(
-        [&] { return (seen = ReadState(program)) == expected && folder.ReadSettings() == c.fileAfter; },
-        5s);
+        [&] { return (seen = ReadState(program)) == expected && folder.ReadSettings() == c.fileAfter; }, 5s);
     const Millis took = program.SinceStart();
     EXPECT_TRUE(up) << seen << "\nset.ini: " << folder.ReadSettings().value_or("(none)");
     EXPECT_LT(took.count(), kUpWithin.count()) << "start-up took " << took.count() << " ms";
@@ -98,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         kFirstStart,
         StartCase{"FirstStartInAFolderWithAJapaneseNameAndBlanks", L"最初の 起動 フォルダ", std::nullopt, 0,
-                  "00", "00", 0, true, "0\r\n00\r\n00\r\nTrue\r\n", Picture::On, " ログオフを00:00に実行します。"},
+                  "00", "00", 0, true, "0\r\n00\r\n00\r\nTrue\r\n", Picture::On,
+                  " ログオフを00:00に実行します。"},
         // "False" registers nothing: the tray keeps the program's own icon ("停止中").
         StartCase{"SavedFalseRegistersNothing", L"saved-false", "2\r\n23\r\n45\r\nFalse\r\n", 2, "23", "45",
                   1, false, "2\r\n23\r\n45\r\nFalse\r\n", Picture::Program, "停止中"},
@@ -109,8 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "2\r\n18\r\n05\r\nTrue\r\n", Picture::On, " 電源を切るを18:05に実行します。"},
         StartCase{"SavedLowerCaseTrue", L"saved-lower", "0\r\n09\r\n59\r\ntrue\r\n", 0, "09", "59", 0, true,
                   "0\r\n09\r\n59\r\nTrue\r\n", Picture::On, " ログオフを09:59に実行します。"},
-        StartCase{"SavedCommaShiftsTheFields", L"saved-comma", "1\r\n07,30\r\n00\r\nTrue\r\n", 1, "07",
-                  "30", 1, false, "1\r\n07,30\r\n00\r\nTrue\r\n", Picture::Program, "停止中"},
+        StartCase{"SavedCommaShiftsTheFields", L"saved-comma", "1\r\n07,30\r\n00\r\nTrue\r\n", 1, "07", "30",
+                  1, false, "1\r\n07,30\r\n00\r\nTrue\r\n", Picture::Program, "停止中"},
         StartCase{"SavedSixLinesUseFour", L"saved-six", "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", 2, "21",
                   "15", 1, false, "2\r\n21\r\n15\r\nFalse\r\n1\r\nTrue\r\n", Picture::Program, "停止中"},
         StartCase{"SavedUnknownActionAndTimesLeaveTheFirstEntries", L"saved-unknown",
@@ -127,8 +136,9 @@ class Package : public StartUpChecks {};
 TEST_F(Package, UnpackedIntoAJapaneseFolderItStartsAsOnAFirstStart) {
     ASSERT_FALSE(Cfg().unpacked.empty()) << "no --unpacked= folder given";
     AppFolder folder(AppFolder::Filled{Cfg().unpacked});
-    ASSERT_EQ((std::set<std::wstring>{L"VeltPCTimer.exe", L"VELTPOWON.ico", L"VELTPOWOFF.ico", L"readme.txt"}),
-              folder.InitialEntries());
+    ASSERT_EQ(
+        (std::set<std::wstring>{L"VeltPCTimer.exe", L"VELTPOWON.ico", L"VELTPOWOFF.ico", L"readme.txt"}),
+        folder.InitialEntries());
     ExpectComesUpAs(folder, kFirstStart);
 }
 
@@ -279,12 +289,8 @@ TEST_P(Closing, ClosingOnlyHidesAndSaysNotRegisteredWhenNothingIs) {
     program.PostTrayEvent(WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s));
     switch (c.by) {
-    case CloseBy::CloseMessage:
-        ::PostMessageW(program.Main(), WM_CLOSE, 0, 0);
-        break;
-    case CloseBy::SystemMenu:
-        ::PostMessageW(program.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
+    case CloseBy::CloseMessage: ::PostMessageW(program.Main(), WM_CLOSE, 0, 0); break;
+    case CloseBy::SystemMenu: ::PostMessageW(program.Main(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
     case CloseBy::AltF4:
         ::PostMessageW(program.Main(), WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(0x20000001));
         break;
@@ -307,12 +313,13 @@ TEST_P(Closing, ClosingOnlyHidesAndSaysNotRegisteredWhenNothingIs) {
     EXPECT_EQ(settings, folder.ReadSettings());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Closing,
-                         testing::Values(CloseCase{"CloseMessageNothingRegistered", CloseBy::CloseMessage, false},
-                                         CloseCase{"CloseMessageRegistered", CloseBy::CloseMessage, true},
-                                         CloseCase{"SystemMenuNothingRegistered", CloseBy::SystemMenu, false},
-                                         CloseCase{"AltF4Registered", CloseBy::AltF4, true}),
-                         [](const testing::TestParamInfo<CloseCase>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Ways, Closing,
+    testing::Values(CloseCase{"CloseMessageNothingRegistered", CloseBy::CloseMessage, false},
+                    CloseCase{"CloseMessageRegistered", CloseBy::CloseMessage, true},
+                    CloseCase{"SystemMenuNothingRegistered", CloseBy::SystemMenu, false},
+                    CloseCase{"AltF4Registered", CloseBy::AltF4, true}),
+    [](const testing::TestParamInfo<CloseCase>& p) { return std::string(p.param.name); });
 
 TEST_F(Lifecycle, ExitButtonAsksAndEndsOnlyOnYes) {
     AppFolder folder(L"exit-button");

@@ -26,18 +26,16 @@ std::string Sentence(int action, const std::string& hour, const std::string& min
     return std::string(" ") + kActionNames[action] + "を" + hour + ":" + minute + "に実行します。";
 }
 
-std::string SettingsBytes(int action, const std::string& hour, const std::string& minute,
-                          bool atStart) {
-    return std::to_string(action) + "\r\n" + hour + "\r\n" + minute + "\r\n" +
-           (atStart ? "True" : "False") + "\r\n";
+std::string SettingsBytes(int action, const std::string& hour, const std::string& minute, bool atStart) {
+    return std::to_string(action) + "\r\n" + hour + "\r\n" + minute + "\r\n" + (atStart ? "True" : "False") +
+           "\r\n";
 }
 
 std::ostream& operator<<(std::ostream& out, const MainState& s) {
-    return out << "{Option1(" << s.action << ") optSTART(" << s.atStart << ") " << s.hour << ":"
-               << s.minute << " lblKAKU \"" << s.status << "\" cmdON "
-               << (s.cmdOnEnabled ? "enabled" : "disabled") << " Command5 "
-               << (s.command5Enabled ? "enabled" : "disabled") << (s.visible ? " shown" : " hidden")
-               << "}";
+    return out << "{Option1(" << s.action << ") optSTART(" << s.atStart << ") " << s.hour << ":" << s.minute
+               << " lblKAKU \"" << s.status << "\" cmdON " << (s.cmdOnEnabled ? "enabled" : "disabled")
+               << " Command5 " << (s.command5Enabled ? "enabled" : "disabled")
+               << (s.visible ? " shown" : " hidden") << "}";
 }
 
 MainState ReadState(const Program& program) {
@@ -81,8 +79,7 @@ bool WaitStartedUp(Program& program, Millis timeout) {
         [&] {
             DWORD_PTR ignored = 0;
             return !::IsWindowVisible(program.Main()) &&
-                   ::SendMessageTimeoutW(program.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 1000,
-                                         &ignored) != 0 &&
+                   ::SendMessageTimeoutW(program.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) != 0 &&
                    !TextOf(program.Control(Id(Ctl::lblKAKU))).empty();
         },
         timeout);

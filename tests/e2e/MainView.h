@@ -23,15 +23,14 @@ inline constexpr char kNotRegistered[] = "未登録です。";
 // " <action>を<hh:mm>に実行します。"
 std::string Sentence(int action, const std::string& hour, const std::string& minute);
 // The four lines the program writes.
-std::string SettingsBytes(int action, const std::string& hour, const std::string& minute,
-                          bool atStart);
+std::string SettingsBytes(int action, const std::string& hour, const std::string& minute, bool atStart);
 
 struct MainState {
-    int action = -1;      // the checked Option1 index; -1 none, 9 more than one
-    int atStart = -1;     // the checked optSTART index, likewise
-    std::string hour;     // shown texts of txtTime(0) and txtTime(1)
+    int action = -1;   // the checked Option1 index; -1 none, 9 more than one
+    int atStart = -1;  // the checked optSTART index, likewise
+    std::string hour;  // shown texts of txtTime(0) and txtTime(1)
     std::string minute;
-    std::string status;   // lblKAKU
+    std::string status;  // lblKAKU
     bool cmdOnEnabled = false;
     bool command5Enabled = false;
     bool visible = false;

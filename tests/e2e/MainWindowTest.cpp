@@ -45,7 +45,8 @@ constexpr LaidOut kLayout[] = {
     {Ctl::Frame3, "Frame3", Kind::Frame, Ctl::frmMain, "登録", 120, 120, 4530, 3015, 0},
     {Ctl::Frame5, "Frame5", Kind::Frame, Ctl::Frame3, "Windowsの状態", 1500, 1440, 2895, 855, 0},
     {Ctl::Label7, "Label7", Kind::Label, Ctl::Frame5, nullptr, 1200, 540, 1455, 255, SS_RIGHT},
-    {Ctl::Label5, "Label5", Kind::Label, Ctl::Frame5, "OSが起動してからの経過時間", 120, 240, 2355, 255, SS_LEFT},
+    {Ctl::Label5, "Label5", Kind::Label, Ctl::Frame5, "OSが起動してからの経過時間", 120, 240, 2355, 255,
+     SS_LEFT},
     {Ctl::Frame4, "Frame4", Kind::Frame, Ctl::Frame3, "起動時の設定", 120, 1440, 1275, 855, 0},
     {Ctl::optSTART1, "optSTART(1)", Kind::Option, Ctl::Frame4, "実行しない", 60, 540, 1155, 255, 0},
     {Ctl::optSTART0, "optSTART(0)", Kind::Option, Ctl::Frame4, "実行する", 60, 240, 1035, 255, 0},
@@ -81,9 +82,7 @@ protected:
     }
 
     HWND Control(Ctl ctl) const { return program_->Control(Id(ctl)); }
-    HWND ContainerOf(Ctl parent) const {
-        return parent == Ctl::frmMain ? program_->Main() : Control(parent);
-    }
+    HWND ContainerOf(Ctl parent) const { return parent == Ctl::frmMain ? program_->Main() : Control(parent); }
 
     void Show() {
         program_->PostTrayEvent(WM_LBUTTONDBLCLK);
@@ -162,8 +161,7 @@ TEST_F(MainWindow, EveryControlHasItsKindTextContainerAndPlace) {
             EXPECT_TRUE((style & BS_TYPEMASK) == BS_OWNERDRAW || (style & BS_TYPEMASK) == BS_PUSHBUTTON)
                 << "style " << std::hex << style;
             break;
-        case Kind::Frame:
-            break;
+        case Kind::Frame: break;
         }
         EXPECT_TRUE(::IsWindowVisible(hwnd) || !::IsWindowVisible(program_->Main()));
         EXPECT_TRUE(StyleOf(hwnd) & WS_VISIBLE) << "the control itself is hidden";
@@ -275,7 +273,8 @@ TEST_F(MainWindow, DoubleClickOnTheTrayIconShowsItCentred) {
     EXPECT_TRUE(::IsWindowVisible(program_->Main()));
 
     // The picture shows the clocks running: they are blank until the first tick.
-    EXPECT_TRUE(WaitUntil([&] { return !TextOf(Control(Ctl::lblTIME)).empty() && !TextOf(Control(Ctl::Label7)).empty(); }, 3s));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !TextOf(Control(Ctl::lblTIME)).empty() && !TextOf(Control(Ctl::Label7)).empty(); }, 3s));
     EXPECT_TRUE(SaveScreenshot(program_->Main(), Cfg().shots + L"\\main-window.png"));
 }
 

@@ -52,8 +52,8 @@ protected:
         if (ok) {
             return "";
         }
-        return std::string("title bar: ") + NameOf(seenCaption) + ", tray: " +
-               (trayOne ? NameOf(seenTray) : "not exactly one icon");
+        return std::string("title bar: ") + NameOf(seenCaption) +
+               ", tray: " + (trayOne ? NameOf(seenTray) : "not exactly one icon");
     }
 
     // Picks the inputs as a user does: an option is clicked, a list entry chosen.
@@ -99,8 +99,7 @@ TEST_P(Registration, RegisterShowsTheScheduleSavesItAndCancelDisarmsIt) {
     const MainState registered = Shown(c.action, c.hour, c.minute, c.atStart, true);
     EXPECT_EQ(registered, WaitState(*program_, registered, 3s));
     EXPECT_EQ(c.sentence, TextOf(Control(Ctl::lblKAKU)));
-    const std::string saved =
-        SettingsBytes(c.action, TwoDigits(c.hour), TwoDigits(c.minute), c.atStart == 0);
+    const std::string saved = SettingsBytes(c.action, TwoDigits(c.hour), TwoDigits(c.minute), c.atStart == 0);
     EXPECT_TRUE(SettingsBecome(saved)) << "set.ini: " << folder_.ReadSettings().value_or("(none)");
     EXPECT_EQ("", PicturesAre(Picture::On, Picture::On));
     EXPECT_FALSE(program_->HasMessageBox());

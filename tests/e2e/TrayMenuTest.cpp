@@ -119,7 +119,8 @@ TEST_F(TrayMenu, ArrowKeysMeetOpenExitWebSiteAndAboutInThatOrder) {
     for (int downs : {1, 5}) {
         SCOPED_TRACE(downs);
         ASSERT_NO_FATAL_FAILURE(choose(downs));
-        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program_->Main()) != FALSE; }, 3s)) << "not Open";
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program_->Main()) != FALSE; }, 3s))
+            << "not Open";
         ::PostMessageW(program_->Main(), WM_CLOSE, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(program_->Main()); }, 3s));
     }
@@ -132,7 +133,8 @@ TEST_F(TrayMenu, ArrowKeysMeetOpenExitWebSiteAndAboutInThatOrder) {
     ASSERT_TRUE(WaitUntil([&] { return !program_->HasMessageBox(); }, 3s));
 
     ASSERT_NO_FATAL_FAILURE(choose(3));
-    EXPECT_TRUE(WaitUntil([&] { return BrowserCalls().size() == calls + 1; }, 15s)) << "the third entry is not Web";
+    EXPECT_TRUE(WaitUntil([&] { return BrowserCalls().size() == calls + 1; }, 15s))
+        << "the third entry is not Web";
 
     ASSERT_NO_FATAL_FAILURE(choose(4));
     EXPECT_TRUE(WaitUntil([&] { return AboutWindows().size() == 1; }, 3s)) << "the fourth entry is not About";
@@ -326,12 +328,8 @@ TEST_F(About, OneWindowAndEveryWayOfClosingItWorksAndItComesBackTheSame) {
             ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
             break;
         }
-        case Way::OkButton:
-            Click(ok);
-            break;
-        case Way::CloseBox:
-            ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            break;
+        case Way::OkButton: Click(ok); break;
+        case Way::CloseBox: ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); break;
         }
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 3s)) << "the About window stayed";
     }

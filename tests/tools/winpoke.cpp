@@ -52,14 +52,13 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     if (post && !::PostMessageW(window, static_cast<UINT>(Number(argv[3])),
-                                static_cast<WPARAM>(Number(argv[4])),
-                                static_cast<LPARAM>(Number(argv[5])))) {
+                                static_cast<WPARAM>(Number(argv[4])), static_cast<LPARAM>(Number(argv[5])))) {
         std::fputs("PostMessage failed\n", stderr);
         return 1;
     }
     RECT rect = {};
     ::GetWindowRect(window, &rect);
-    std::printf("%p %ld %ld %ld %ld\n", static_cast<void*>(window), rect.left, rect.top,
-                rect.right, rect.bottom);
+    std::printf("%p %ld %ld %ld %ld\n", static_cast<void*>(window), rect.left, rect.top, rect.right,
+                rect.bottom);
     return 0;
 }

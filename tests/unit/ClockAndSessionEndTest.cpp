@@ -55,8 +55,8 @@ TEST_F(Clock, EachActionMapsToItsFlagsAndOnlyLogOffTakesTheIconDownFirst) {
         std::int32_t flags;
         bool iconFirst;
     };
-    for (const Case c : {Case{Ctl::Option1_0, 0, true}, Case{Ctl::Option1_1, 2, false},
-                         Case{Ctl::Option1_2, 1, false}}) {
+    for (const Case c :
+         {Case{Ctl::Option1_0, 0, true}, Case{Ctl::Option1_1, 2, false}, Case{Ctl::Option1_2, 1, false}}) {
         test::Harness fresh;
         fresh.FillTimeLists();
         fresh.ui.SetValue(c.option, true);
@@ -107,8 +107,8 @@ TEST_F(Clock, ARegistrationDuringItsOwnMinuteFiresAtTheNextTick) {
 }
 
 TEST_F(Clock, KeysThatAreNotTwoDigitsNeverMatch) {
-    for (auto [hour, minute] : {std::pair{"7", "30"}, std::pair{"", "30"}, std::pair{"7", ""},
-                                std::pair{"23.5", "00"}}) {
+    for (auto [hour, minute] :
+         {std::pair{"7", "30"}, std::pair{"", "30"}, std::pair{"7", ""}, std::pair{"23.5", "00"}}) {
         test::Harness fresh;
         fresh.ui[Ctl::txtTime0].caption = hour;
         fresh.ui[Ctl::txtTime1].caption = minute;
@@ -149,38 +149,69 @@ TEST_F(Clock, SessionEndAsksForThePrivilegeOnlyOnTheNtFamily) {
         {0, true, true, true, 0, {"GetVersionExA(148)", "ExitWindowsEx(2,0)"}, false},
         {1, true, true, true, 0, {"GetVersionExA(148)", "ExitWindowsEx(2,0)"}, false},
         {3, true, true, true, 0, {"GetVersionExA(148)", "ExitWindowsEx(2,0)"}, false},
-        {2, true, true, true, 0,
+        {2,
+         true,
+         true,
+         true,
+         0,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
           "LookupPrivilegeValueA(SeShutdownPrivilege)", "AdjustTokenPrivileges(" + token + ")",
           "CloseHandle(" + token + ")", "ExitWindowsEx(2,0)"},
          false},
-        {2, false, true, true, 0,
+        {2,
+         false,
+         true,
+         true,
+         0,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)"},
          true},
-        {2, true, false, true, 0,
+        {2,
+         true,
+         false,
+         true,
+         0,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
           "LookupPrivilegeValueA(SeShutdownPrivilege)", "CloseHandle(" + token + ")"},
          true},
-        {2, true, true, false, 0,
+        {2,
+         true,
+         true,
+         false,
+         0,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
           "LookupPrivilegeValueA(SeShutdownPrivilege)", "AdjustTokenPrivileges(" + token + ")",
           "CloseHandle(" + token + ")"},
          true},
         // Succeeds, but the token does not hold the privilege: nothing was enabled.
-        {2, true, true, true, platform::ERROR_NOT_ALL_ASSIGNED,
+        {2,
+         true,
+         true,
+         true,
+         platform::ERROR_NOT_ALL_ASSIGNED,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
           "LookupPrivilegeValueA(SeShutdownPrivilege)", "AdjustTokenPrivileges(" + token + ")",
           "CloseHandle(" + token + ")"},
-         true, Ctl::Option1_2},
+         true,
+         Ctl::Option1_2},
         // A log off needs no privilege, but a failing token call still refuses it.
-        {2, true, true, true, platform::ERROR_NOT_ALL_ASSIGNED,
+        {2,
+         true,
+         true,
+         true,
+         platform::ERROR_NOT_ALL_ASSIGNED,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)",
           "LookupPrivilegeValueA(SeShutdownPrivilege)", "AdjustTokenPrivileges(" + token + ")",
           "CloseHandle(" + token + ")", "ExitWindowsEx(0,0)"},
-         false, Ctl::Option1_0},
-        {2, false, true, true, 0,
+         false,
+         Ctl::Option1_0},
+        {2,
+         false,
+         true,
+         true,
+         0,
          {"GetVersionExA(148)", "GetCurrentProcess", "OpenProcessToken(0xffffffffffffffff,0x20)"},
-         true, Ctl::Option1_0},
+         true,
+         Ctl::Option1_0},
     };
     for (const auto& c : cases) {
         test::Harness fresh;
@@ -196,10 +227,10 @@ TEST_F(Clock, SessionEndAsksForThePrivilegeOnlyOnTheNtFamily) {
         fresh.api.localTime = {0, 0, 1};
         fresh.frm.Timer1_Timer();
 
-        EXPECT_EQ(fresh.log.Only({"GetVersionExA", "GetCurrentProcess", "OpenProcessToken",
-                                  "LookupPrivilegeValueA", "AdjustTokenPrivileges", "CloseHandle",
-                                  "ExitWindowsEx"}),
-                  c.calls)
+        EXPECT_EQ(
+            fresh.log.Only({"GetVersionExA", "GetCurrentProcess", "OpenProcessToken", "LookupPrivilegeValueA",
+                            "AdjustTokenPrivileges", "CloseHandle", "ExitWindowsEx"}),
+            c.calls)
             << "platform " << c.platformId;
         if (c.refused) {
             ASSERT_EQ(fresh.ui.messages.size(), 1u);
@@ -219,8 +250,8 @@ TEST_F(Clock, ThePrivilegeRecordIs28BytesWithOneEntry) {
     const auto& s = *h.api.adjustedState;
     unsigned char bytes[28];
     std::memcpy(bytes, &s, sizeof bytes);
-    const unsigned char expected[28] = {1, 0, 0, 0,  0x13, 0, 0, 0, 7, 0, 0, 0, 2, 0,
-                                        0, 0, 0, 0, 0, 0,    0, 0, 0, 0, 0, 0, 0, 0};
+    const unsigned char expected[28] = {1, 0, 0, 0, 0x13, 0, 0, 0, 7, 0, 0, 0, 2, 0,
+                                        0, 0, 0, 0, 0,    0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::memcmp(bytes, expected, sizeof bytes), 0);
     EXPECT_EQ(h.api.adjustBufferLength, 28u);
     EXPECT_FALSE(h.api.adjustDisableAll);

@@ -24,7 +24,8 @@ TEST(ElapsedText, ShowsHoursModuloHundred) {
         {2147483648u + 1000, "96:31:24"},
         {4294967295u, "93:02:47"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ElapsedText(c.ms), c.text) << c.ms;
+    for (const auto& c : cases)
+        EXPECT_EQ(ElapsedText(c.ms), c.text) << c.ms;
 }
 
 TEST(ElapsedText, Timer2WritesLabel7AndStartsAgainAfterTheWrap) {
@@ -39,8 +40,8 @@ TEST(ElapsedText, Timer2WritesLabel7AndStartsAgainAfterTheWrap) {
 
 TEST(TimeBoxKeys, OnlyEnterMovesTheFocusOn) {
     test::Harness h;
-    for (std::int16_t key : {std::int16_t{13}, std::int16_t{9}, std::int16_t{38}, std::int16_t{40},
-                             std::int16_t{65}}) {
+    for (std::int16_t key :
+         {std::int16_t{13}, std::int16_t{9}, std::int16_t{38}, std::int16_t{40}, std::int16_t{65}}) {
         h.log.Clear();
         std::int16_t code = key;
         h.frm.txtTime_KeyDown(1, code, 0);

@@ -36,32 +36,32 @@ TEST_P(TwipsToPixelsTest, Converts) {
     EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dpis, TwipsToPixelsTest,
-    ::testing::Values(
-        // 96 DPI: 15 twips a pixel
-        TwipsCase{4755, 96, 317}, TwipsCase{3600, 96, 240}, TwipsCase{15, 96, 1},
-        TwipsCase{7, 96, 0}, TwipsCase{8, 96, 1}, TwipsCase{-405, 96, -27},
-        TwipsCase{-8, 96, -1}, TwipsCase{6480, 96, 432},
-        // 120 DPI: 12 twips a pixel
-        TwipsCase{4755, 120, 396}, TwipsCase{3600, 120, 300}, TwipsCase{6, 120, 1},
-        TwipsCase{5, 120, 0},
-        // 144 DPI: 10 twips a pixel; halves go away from zero
-        TwipsCase{4755, 144, 476}, TwipsCase{3600, 144, 360}, TwipsCase{-405, 144, -41},
-        TwipsCase{6480, 144, 648},
-        // 168 DPI: 8.57 twips a pixel
-        TwipsCase{4755, 168, 555}, TwipsCase{3600, 168, 420}, TwipsCase{30, 168, 4},
-        TwipsCase{-30, 168, -4}, TwipsCase{-405, 168, -47},
-        // 192 DPI: 7.5 twips a pixel
-        TwipsCase{4755, 192, 634}, TwipsCase{6480, 192, 864}, TwipsCase{4, 192, 1},
-        TwipsCase{3, 192, 0}, TwipsCase{-405, 192, -54},
-        // large values do not overflow
-        TwipsCase{2000000000, 96, 133333333}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Dpis, TwipsToPixelsTest,
+                         ::testing::Values(
+                             // 96 DPI: 15 twips a pixel
+                             TwipsCase{4755, 96, 317}, TwipsCase{3600, 96, 240}, TwipsCase{15, 96, 1},
+                             TwipsCase{7, 96, 0}, TwipsCase{8, 96, 1}, TwipsCase{-405, 96, -27},
+                             TwipsCase{-8, 96, -1}, TwipsCase{6480, 96, 432},
+                             // 120 DPI: 12 twips a pixel
+                             TwipsCase{4755, 120, 396}, TwipsCase{3600, 120, 300}, TwipsCase{6, 120, 1},
+                             TwipsCase{5, 120, 0},
+                             // 144 DPI: 10 twips a pixel; halves go away from zero
+                             TwipsCase{4755, 144, 476}, TwipsCase{3600, 144, 360}, TwipsCase{-405, 144, -41},
+                             TwipsCase{6480, 144, 648},
+                             // 168 DPI: 8.57 twips a pixel
+                             TwipsCase{4755, 168, 555}, TwipsCase{3600, 168, 420}, TwipsCase{30, 168, 4},
+                             TwipsCase{-30, 168, -4}, TwipsCase{-405, 168, -47},
+                             // 192 DPI: 7.5 twips a pixel
+                             TwipsCase{4755, 192, 634}, TwipsCase{6480, 192, 864}, TwipsCase{4, 192, 1},
+                             TwipsCase{3, 192, 0}, TwipsCase{-405, 192, -54},
+                             // large values do not overflow
+                             TwipsCase{2000000000, 96, 133333333}),
+                         CaseName);
 
 TEST(TwipsPerPixelTest, IsTheNearestWholeNumber) {
     const std::map<int, int> expected{{96, 15}, {120, 12}, {144, 10}, {168, 9}, {192, 8}, {72, 20}};
-    for (const auto& [dpi, factor] : expected) EXPECT_EQ(TwipsPerPixel(dpi), factor) << dpi;
+    for (const auto& [dpi, factor] : expected)
+        EXPECT_EQ(TwipsPerPixel(dpi), factor) << dpi;
     // Every scale in between: at most half a twip away from 1440 / dpi.
     for (int dpi = 48; dpi <= 480; ++dpi) {
         EXPECT_LE(2 * std::abs(TwipsPerPixel(dpi) * dpi - 1440), dpi) << dpi;
@@ -158,8 +158,7 @@ TEST(MainLayoutTest, FramesAndTopLevelControlsNestOrKeepClear) {
 TEST(MainLayoutTest, ChildrenLieInsideTheirContainerExceptTheClippedMinuteLabel) {
     for (const MainControl& c : kMainControls) {
         const int w = c.parent == Ctl::frmMain ? kMainWindow.clientWidth : Find(c.parent).rect.width;
-        const int h =
-            c.parent == Ctl::frmMain ? kMainWindow.clientHeight : Find(c.parent).rect.height;
+        const int h = c.parent == Ctl::frmMain ? kMainWindow.clientHeight : Find(c.parent).rect.height;
         EXPECT_GE(c.rect.left, 0) << c.name;
         EXPECT_GE(c.rect.top, 0) << c.name;
         EXPECT_GT(c.rect.width, 0) << c.name;
@@ -206,25 +205,30 @@ TEST(MainLayoutTest, FocusMovesInTheDesignedOrder) {
     std::sort(focusable.begin(), focusable.end(),
               [](const MainControl* a, const MainControl* b) { return a->tab < b->tab; });
     std::vector<Ctl> byNumber;
-    for (const MainControl* c : focusable) byNumber.push_back(c->ctl);
+    for (const MainControl* c : focusable)
+        byNumber.push_back(c->ctl);
     EXPECT_EQ(byNumber, expected);
 }
 
 TEST(MainLayoutTest, ChildrenInTabOrderIsTheCreationOrder) {
     std::vector<Ctl> top;
-    for (const MainControl* c : ChildrenInTabOrder(Ctl::frmMain)) top.push_back(c->ctl);
-    EXPECT_EQ(top, (std::vector<Ctl>{Ctl::cmdON, Ctl::Command5, Ctl::Command2, Ctl::Frame1,
-                                     Ctl::Frame2, Ctl::Frame3}));
+    for (const MainControl* c : ChildrenInTabOrder(Ctl::frmMain))
+        top.push_back(c->ctl);
+    EXPECT_EQ(top, (std::vector<Ctl>{Ctl::cmdON, Ctl::Command5, Ctl::Command2, Ctl::Frame1, Ctl::Frame2,
+                                     Ctl::Frame3}));
     std::vector<Ctl> inFrame3;
-    for (const MainControl* c : ChildrenInTabOrder(Ctl::Frame3)) inFrame3.push_back(c->ctl);
+    for (const MainControl* c : ChildrenInTabOrder(Ctl::Frame3))
+        inFrame3.push_back(c->ctl);
     EXPECT_EQ(inFrame3, (std::vector<Ctl>{Ctl::Label6, Ctl::lblKAKU, Ctl::Frame4, Ctl::Frame5}));
 }
 
 TEST(MainLayoutTest, OptionGroupsStayInTheirFrames) {
     const std::vector<Ctl> option1{Ctl::Option1_0, Ctl::Option1_1, Ctl::Option1_2};
     const std::vector<Ctl> optStart{Ctl::optSTART0, Ctl::optSTART1};
-    for (Ctl c : option1) EXPECT_EQ(OptionGroup(c), option1);
-    for (Ctl c : optStart) EXPECT_EQ(OptionGroup(c), optStart);
+    for (Ctl c : option1)
+        EXPECT_EQ(OptionGroup(c), option1);
+    for (Ctl c : optStart)
+        EXPECT_EQ(OptionGroup(c), optStart);
     EXPECT_TRUE(OptionGroup(Ctl::cmdON).empty());
     EXPECT_TRUE(OptionGroup(Ctl::frmMain).empty());
 
@@ -252,8 +256,7 @@ TEST(MainLayoutTest, InitialStatesAndAccessKeys) {
         }
         // A label is either flat white or transparent, never both.
         if (c.kind == Kind::Label) {
-            EXPECT_NE((c.flags & flag::FlatWhite) != 0, (c.flags & flag::Transparent) != 0)
-                << c.name;
+            EXPECT_NE((c.flags & flag::FlatWhite) != 0, (c.flags & flag::Transparent) != 0) << c.name;
         }
     }
     EXPECT_EQ(keys, (std::set<char>{'R', 'C', 'E'}));
@@ -304,14 +307,16 @@ TEST(AboutLayoutTest, LinesCrossTheWindowWhereDesigned) {
 
 std::size_t Count(std::string_view text, std::string_view what) {
     std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1)) ++n;
+    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
 // The length of the run of ASCII blanks that ends right before `at`.
 std::size_t BlanksBefore(std::string_view text, std::size_t at) {
     std::size_t n = 0;
-    while (n < at && text[at - 1 - n] == ' ') ++n;
+    while (n < at && text[at - 1 - n] == ' ')
+        ++n;
     return n;
 }
 
@@ -320,7 +325,8 @@ TEST(AboutTextsTest, TermsNoticeHasItsShape) {
     const std::string_view bar = "─";
     const std::string eight = [&] {
         std::string s;
-        for (int i = 0; i < 8; ++i) s += bar;
+        for (int i = 0; i < 8; ++i)
+            s += bar;
         return s;
     }();
     // The heading: eight bars, a title without bars, eight bars, then the first item.
@@ -349,9 +355,9 @@ TEST(AboutTextsTest, OtherTexts) {
     EXPECT_NE(std::string_view(kCopyrightWarning).find("著作権"), std::string_view::npos);
     const std::string_view line = kCopyrightLine;
     EXPECT_NE(line.find("Velt Development"), std::string_view::npos);
-    EXPECT_TRUE(std::all_of(line.begin(), line.end(),
-                            [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
-        << "the copyright line is Latin text";
+    EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char ch) {
+        return static_cast<unsigned char>(ch) < 0x80;
+    })) << "the copyright line is Latin text";
 }
 
 // ---------------------------------------------------------------- the tray menu
@@ -363,8 +369,7 @@ TEST(TrayMenuTest, EntriesInOrderWithDistinctCommands) {
     }
     std::set<int> ids;
     for (const MenuEntry& e : kTrayMenu) {
-        const bool choosable = e.item != platform::MenuItem::mnuTray &&
-                               e.item != platform::MenuItem::mnuLine;
+        const bool choosable = e.item != platform::MenuItem::mnuTray && e.item != platform::MenuItem::mnuLine;
         EXPECT_EQ(e.id != 0, choosable) << e.caption;
         EXPECT_EQ(std::string_view(e.caption) == "-", e.item == platform::MenuItem::mnuLine) << e.caption;
         if (choosable) {

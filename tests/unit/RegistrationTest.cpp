@@ -69,10 +69,14 @@ TEST_F(Registration, SentencesAndCodesForEachAction) {
         const char* file;
     };
     const Case cases[] = {
-        {Ctl::Option1_0, "00", "00", true, "0", " ログオフを00:00に実行します。", "0\r\n00\r\n00\r\nTrue\r\n"},
-        {Ctl::Option1_1, "07", "05", false, "1", " 再起動を07:05に実行します。", "1\r\n07\r\n05\r\nFalse\r\n"},
-        {Ctl::Option1_2, "23", "45", false, "2", " 電源を切るを23:45に実行します。", "2\r\n23\r\n45\r\nFalse\r\n"},
-        {Ctl::Option1_2, "23", "59", true, "2", " 電源を切るを23:59に実行します。", "2\r\n23\r\n59\r\nTrue\r\n"},
+        {Ctl::Option1_0, "00", "00", true, "0", " ログオフを00:00に実行します。",
+         "0\r\n00\r\n00\r\nTrue\r\n"},
+        {Ctl::Option1_1, "07", "05", false, "1", " 再起動を07:05に実行します。",
+         "1\r\n07\r\n05\r\nFalse\r\n"},
+        {Ctl::Option1_2, "23", "45", false, "2", " 電源を切るを23:45に実行します。",
+         "2\r\n23\r\n45\r\nFalse\r\n"},
+        {Ctl::Option1_2, "23", "59", true, "2", " 電源を切るを23:59に実行します。",
+         "2\r\n23\r\n59\r\nTrue\r\n"},
     };
     for (const auto& c : cases) {
         test::Harness fresh;
@@ -106,7 +110,7 @@ TEST_F(Registration, RefusesOutOfRangeTimesWithTheMatchingMessage) {
         {"00", "59.5", "0～59までの数値を入力して下さい。", Ctl::txtTime1},
         {"00", "-0.5", "0～59までの数値を入力して下さい。", Ctl::txtTime1},
         {"24", "60", "0～23までの数値を入力して下さい。", Ctl::txtTime0},  // both: only the hour
-        {"", "", nullptr, Ctl::cmdON},                                    // empty reads as 0
+        {"", "", nullptr, Ctl::cmdON},                                     // empty reads as 0
     };
     for (const auto& c : cases) {
         test::Harness fresh;
@@ -176,10 +180,10 @@ TEST_F(Registration, CancellationOnlyDisarmsAndPutsTheViewBack) {
     h.log.Clear();
 
     h.frm.Command5_Click();
-    EXPECT_EQ(h.log.Only({"SetCaption", "SetEnabled", "SetIconFromFile"}),
-              (std::vector<std::string>{"SetCaption(lblKAKU,未登録です。)", "SetEnabled(cmdON,true)",
-                                        "SetIconFromFile(" + h.OffIcon() + ")",
-                                        "SetEnabled(Command5,false)"}));
+    EXPECT_EQ(
+        h.log.Only({"SetCaption", "SetEnabled", "SetIconFromFile"}),
+        (std::vector<std::string>{"SetCaption(lblKAKU,未登録です。)", "SetEnabled(cmdON,true)",
+                                  "SetIconFromFile(" + h.OffIcon() + ")", "SetEnabled(Command5,false)"}));
     EXPECT_EQ(h.frm.TargetTime[3], "");
     EXPECT_EQ(h.frm.TargetTime[0], "23");
     EXPECT_EQ(h.frm.TargetTime[1], "30");

@@ -22,17 +22,20 @@ TEST(SettingsReader, SplitsFieldsAsTheFileFormatSays) {
         {"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n", {"1", "2", "3", "4"}},
         {"\"1\"\r\n\"07\"\r\n\"30\"\r\n\"True\"\r\n", {"1", "07", "30", "True"}},
         {"  1\r\n\t07\r\n 30 \r\nTrue  \r\n", {"1", "07", "30", "True"}},
-        {"1\n07\n30\nTrue", {"1", "07", "30", "True"}},            // LF only, no last line end
-        {"1\r07\r30\rTrue\r", {"1", "07", "30", "True"}},          // CR only
-        {"\xEF\xBB\xBF" "2\r\n23\r\n45\r\nFalse\r\n", {"2", "23", "45", "False"}},
-        {"1\r\n\r\n30\r\nTrue\r\n", {"1", "", "30", "True"}},      // an empty line is an empty field
-        {"\"a,b\",c\r\n", {"a,b", "c", "", ""}},                     // a quoted comma is text
-        {"\"07\"x,30\r\n", {"07", "30", "", ""}},                    // after the closing quote: dropped
-        {"\"07\r\n30\r\n", {"07", "30", "", ""}},                    // an unclosed quote ends at the line end
+        {"1\n07\n30\nTrue", {"1", "07", "30", "True"}},    // LF only, no last line end
+        {"1\r07\r30\rTrue\r", {"1", "07", "30", "True"}},  // CR only
+        {"\xEF\xBB\xBF"
+         "2\r\n23\r\n45\r\nFalse\r\n",
+         {"2", "23", "45", "False"}},
+        {"1\r\n\r\n30\r\nTrue\r\n", {"1", "", "30", "True"}},  // an empty line is an empty field
+        {"\"a,b\",c\r\n", {"a,b", "c", "", ""}},               // a quoted comma is text
+        {"\"07\"x,30\r\n", {"07", "30", "", ""}},              // after the closing quote: dropped
+        {"\"07\r\n30\r\n", {"07", "30", "", ""}},              // an unclosed quote ends at the line end
         {",,,\r\n", {"", "", "", ""}},
         {"\x92\xE2\x8E\x7E,\x80\xFF\r\n", {"\x92\xE2\x8E\x7E", "\x80\xFF", "", ""}},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReadSettingsFields(c.bytes), c.fields) << c.bytes;
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadSettingsFields(c.bytes), c.fields) << c.bytes;
 }
 
 TEST(SettingsReader, GiantFieldsAreCutAndDoNotSpillIntoTheNext) {
@@ -107,10 +110,10 @@ TEST_F(SettingsFileTest, LoadingAppliesTheFieldsByTheirRules) {
         {"0\r\n00\r\n00\r\n0\r\n", {0, "00", "00", false}},
         {"0\r\n00\r\n00\r\nyes\r\n", {0, "00", "00", false}},
         {"0\r\n00\r\n00\r\n\r\n", {0, "00", "00", false}},
-        {"3\r\n05\r\n06\r\nTrue\r\n", {0, "05", "06", true}},      // unknown action: unchanged
+        {"3\r\n05\r\n06\r\nTrue\r\n", {0, "05", "06", true}},  // unknown action: unchanged
         {"00\r\n05\r\n06\r\nTrue\r\n", {0, "05", "06", true}},
         {"\r\n05\r\n06\r\nTrue\r\n", {0, "05", "06", true}},
-        {"1\r\n24\r\n60\r\nTrue\r\n", {1, "00", "00", true}},      // not an entry: boxes unchanged
+        {"1\r\n24\r\n60\r\nTrue\r\n", {1, "00", "00", true}},  // not an entry: boxes unchanged
         {"1\r\n7\r\n5\r\nTrue\r\n", {1, "00", "00", true}},
         {"1\r\n23.5\r\n&H10\r\nTrue\r\n", {1, "00", "00", true}},
         {"2\r\n23\r\n", {2, "23", "00", false}},                   // two lines
@@ -118,7 +121,9 @@ TEST_F(SettingsFileTest, LoadingAppliesTheFieldsByTheirRules) {
         {"1\r\n07,30\r\n00\r\nTrue\r\n", {1, "07", "30", false}},  // the comma shifts: field 4 is "00"
         {"1\r\n07,30\r\n45\r\nFalse\r\n", {1, "07", "30", true}},  // ... and "45" reads as True
         {"2\r\n22\r\n11\r\nFalse\r\nTrue\r\n1\r\n", {2, "22", "11", false}},
-        {"\xEF\xBB\xBF" "1\r\n07\r\n30\r\nTrue\r\n", {1, "07", "30", true}},
+        {"\xEF\xBB\xBF"
+         "1\r\n07\r\n30\r\nTrue\r\n",
+         {1, "07", "30", true}},
         {"1\r07\r30\rTrue\r", {1, "07", "30", true}},
         {"\x92\xE2\x8E\x7E\r\n\x81\r\n\xFF\xFE\r\n\x92\xE2\r\n", {0, "00", "00", false}},
     };

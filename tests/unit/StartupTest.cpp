@@ -33,8 +33,8 @@ TEST_F(Startup, TheVeryFirstStartRegistersALogOffAtMidnight) {
     // before the registration rewrites it.
     const auto files = h.log.Only({"RemoveLeftoverFiles", "ReplaceFileContents", "ReadFileHead"});
     const std::string write = "ReplaceFileContents(" + h.api.SettingsPath() + ")";
-    EXPECT_EQ(files, (std::vector<std::string>{"RemoveLeftoverFiles(" + h.api.SettingsPath() + ")",
-                                               write, write}));
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"RemoveLeftoverFiles(" + h.api.SettingsPath() + ")", write, write}));
     // The first refresh shows the designed icon with "停止中" and brings the menu form up.
     EXPECT_EQ(+h.api.notifyRecords.at(1).hIcon, 0x50u);
     EXPECT_EQ(h.api.FromAnsiCopy(h.api.notifyRecords.at(1).szTip), "停止中");
@@ -71,10 +71,9 @@ TEST_F(Startup, ASecondInstanceOnlySaysSoAndEnds) {
     File() = "1\r\n07\r\n30\r\nTrue\r\n";
     h.api.anotherInstance = true;
     h.frm.Form_Load();
-    EXPECT_EQ(h.log.entries, (std::vector<std::string>{
-                                 "IsAnotherInstanceRunning",
-                                 "MsgBox(既に起動されています。|0|Velt_PCタイマー終了)",
-                                 "ExitProcess(0)"}));
+    EXPECT_EQ(h.log.entries, (std::vector<std::string>{"IsAnotherInstanceRunning",
+                                                       "MsgBox(既に起動されています。|0|Velt_PCタイマー終了)",
+                                                       "ExitProcess(0)"}));
 }
 
 TEST_F(Startup, AMissingOnIconLeavesTheKeySetAndStartUpGoesOn) {
@@ -135,9 +134,10 @@ TEST_F(Startup, ClosingHidesAndWithNothingRegisteredShowsTheOffState) {
     EXPECT_EQ(h.frm.TrayTip, "未登録です。");
     EXPECT_EQ(h.Tip(), "未登録です。");
     EXPECT_EQ(+h.frm.TrayData.hIcon, h.ui.iconHandle);
-    EXPECT_EQ(h.log.Only({"SetIconFromFile", "Shell", "Hide"}),
-              (std::vector<std::string>{"SetIconFromFile(" + h.OffIcon() + ")", "Shell_NotifyIconA(NIM_DELETE)",
-                                        "Shell_NotifyIconA(NIM_ADD)", "Hide"}));
+    EXPECT_EQ(
+        h.log.Only({"SetIconFromFile", "Shell", "Hide"}),
+        (std::vector<std::string>{"SetIconFromFile(" + h.OffIcon() + ")", "Shell_NotifyIconA(NIM_DELETE)",
+                                  "Shell_NotifyIconA(NIM_ADD)", "Hide"}));
 }
 
 TEST_F(Startup, ClosingWhileRegisteredOnlyHides) {
@@ -175,8 +175,8 @@ TEST_F(Startup, TheExitButtonAsksAndOnYesEndsWithoutCloseHandling) {
     h.log.Clear();
     h.ui.answers = {platform::IDNO};
     h.frm.Command2_Click();
-    EXPECT_EQ(h.log.entries, std::vector<std::string>{
-                                 "MsgBox(終了してもよろしいでしょうか？|36|Velt_PCタイマー終了)"});
+    EXPECT_EQ(h.log.entries,
+              std::vector<std::string>{"MsgBox(終了してもよろしいでしょうか？|36|Velt_PCタイマー終了)"});
     h.log.Clear();
     h.ui.answers = {platform::IDYES};
     h.frm.Command2_Click();
@@ -191,8 +191,8 @@ TEST_F(Startup, TheSessionMayAlwaysEndAndTheShellRestartBringsTheIconBack) {
 
     h.log.Clear();
     h.frm.TaskbarCreated();
-    EXPECT_EQ(h.log.Only({"Shell"}), (std::vector<std::string>{"Shell_NotifyIconA(NIM_DELETE)",
-                                                               "Shell_NotifyIconA(NIM_ADD)"}));
+    EXPECT_EQ(h.log.Only({"Shell"}),
+              (std::vector<std::string>{"Shell_NotifyIconA(NIM_DELETE)", "Shell_NotifyIconA(NIM_ADD)"}));
     EXPECT_EQ(h.Tip(), " ログオフを00:00に実行します。");
 
     h.log.Clear();

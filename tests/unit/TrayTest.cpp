@@ -24,9 +24,9 @@ TEST(TrayRecord, RefreshWritesEveryFieldAndTheTipInCodePage932) {
     h.frm.ProTask();
     const auto& d = h.frm.TrayData;
     const std::vector<unsigned char> head = Bytes(&d, 31);
-    const std::vector<unsigned char> expected = {
-        89, 0, 0, 0,  0xA0, 0x02, 0, 0,  1, 0, 0, 0,  7, 0, 0, 0,  0x00, 0x02, 0, 0,
-        0x50, 0, 0, 0,  0x92, 0xE2, 0x8E, 0x7E, 0x92, 0x86, 0x00};
+    const std::vector<unsigned char> expected = {89, 0, 0,    0,    0xA0, 0x02, 0,    0,    1,   0,    0,
+                                                 0,  7, 0,    0,    0,    0x00, 0x02, 0,    0,   0x50, 0,
+                                                 0,  0, 0x92, 0xE2, 0x8E, 0x7E, 0x92, 0x86, 0x00};
     EXPECT_EQ(head, expected);
     EXPECT_EQ(h.log.Only({"Shell_NotifyIconA", "SetMenuVisible"}),
               (std::vector<std::string>{"Shell_NotifyIconA(NIM_DELETE)", "Shell_NotifyIconA(NIM_ADD)",
@@ -41,8 +41,8 @@ TEST(TrayRecord, OnlyATipTheCodePageCannotHoldGoesThroughTheUnicodeCall) {
         const char* tip;
         bool unicode;
     };
-    for (const Case c : {Case{932, "停止中", false}, Case{1252, "停止中", true},
-                         Case{1252, "Velt 12:00", false}}) {
+    for (const Case c :
+         {Case{932, "停止中", false}, Case{1252, "停止中", true}, Case{1252, "Velt 12:00", false}}) {
         test::Harness h;
         h.api.ansiCodePage = c.codePage;
         h.frm.TrayTip = c.tip;
@@ -80,10 +80,17 @@ TEST(TrayRecord, ALongTipIsCutAtAWholeCharacter) {
     EXPECT_EQ(TrayTipBytes(std::string(65, 'a'), toAnsi).size(), 64u);
     // 'a' then 40 two-byte characters: 81 bytes; the cut must not split a character.
     std::string tip = "a";
-    for (int i = 0; i < 40; ++i) tip += "停";
+    for (int i = 0; i < 40; ++i)
+        tip += "停";
     const std::string cut = TrayTipBytes(tip, toAnsi);
     EXPECT_EQ(cut.size(), 63u);
-    EXPECT_EQ(h.api.FromAnsi(cut), "a" + [] { std::string s; for (int i = 0; i < 31; ++i) s += "停"; return s; }());
+    EXPECT_EQ(
+        h.api.FromAnsi(cut), "a" + [] {
+            std::string s;
+            for (int i = 0; i < 31; ++i)
+                s += "停";
+            return s;
+        }());
 
     h.frm.TrayTip = tip;
     h.frm.ProTask();
@@ -113,14 +120,25 @@ TEST(TrayMouse, DecodesTheCallbackFromTwipsLikeTheWindowingFacility) {
         int code;
     };
     const Case cases[] = {
-        {515 * 15, 15, 515},           {517 * 15, 15, 517},        {515 * 15 - 0.4f, 15, 515},
-        {515 * 15 - 0.5f, 15, 514},    {515 * 15 + 14, 15, 515},   {515 * 15 + 15, 15, 516},
-        {515 * 12, 12, 515},           {517 * 10, 10, 517},        {7725.5f, 15, 515},
-        {-15, 15, -1},                 {0, 15, 0},                 {515 * 15, 15.4f, 515},
-        {515 * 15, 0.4f, 0},           {3e10f, 15, 0},
+        {515 * 15, 15, 515},
+        {517 * 15, 15, 517},
+        {515 * 15 - 0.4f, 15, 515},
+        {515 * 15 - 0.5f, 15, 514},
+        {515 * 15 + 14, 15, 515},
+        {515 * 15 + 15, 15, 516},
+        {515 * 12, 12, 515},
+        {517 * 10, 10, 517},
+        {7725.5f, 15, 515},
+        {-15, 15, -1},
+        {0, 15, 0},
+        {515 * 15, 15.4f, 515},
+        {515 * 15, 0.4f, 0},
+        {3e10f, 15, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(DecodeTrayEvent(c.x, c.factor), c.code) << c.x << "/" << c.factor;
-    for (int x = 515 * 15; x <= 515 * 15 + 14; ++x) EXPECT_EQ(DecodeTrayEvent(float(x), 15), 515);
+    for (const auto& c : cases)
+        EXPECT_EQ(DecodeTrayEvent(c.x, c.factor), c.code) << c.x << "/" << c.factor;
+    for (int x = 515 * 15; x <= 515 * 15 + 14; ++x)
+        EXPECT_EQ(DecodeTrayEvent(float(x), 15), 515);
 }
 
 TEST(TrayMouse, DoubleClickShowsRightButtonUpOpensTheMenuOthersDoNothing) {
@@ -130,8 +148,8 @@ TEST(TrayMouse, DoubleClickShowsRightButtonUpOpensTheMenuOthersDoNothing) {
         if (code == 515) {
             EXPECT_EQ(h.log.entries, std::vector<std::string>{"Show"});
         } else if (code == 517) {
-            EXPECT_EQ(h.log.entries, (std::vector<std::string>{"SetForegroundWindow(0x2a0)", "DoEvents",
-                                                               "PopupTrayMenu"}));
+            EXPECT_EQ(h.log.entries,
+                      (std::vector<std::string>{"SetForegroundWindow(0x2a0)", "DoEvents", "PopupTrayMenu"}));
         } else {
             EXPECT_TRUE(h.log.entries.empty()) << code;
         }
@@ -168,8 +186,8 @@ TEST(TrayMenu, EntriesActOnTheWindowTheAboutBoxAndTheProcess) {
     h.log.Clear();
     h.ui.answers = {platform::IDCANCEL};
     menu.mnuClose_Click();
-    EXPECT_EQ(h.log.entries, std::vector<std::string>{
-                                 "MsgBox(終了してもよろしいでしょうか？|1|Velt_PCタイマー終了)"});
+    EXPECT_EQ(h.log.entries,
+              std::vector<std::string>{"MsgBox(終了してもよろしいでしょうか？|1|Velt_PCタイマー終了)"});
     h.ui.answers = {platform::IDOK};
     menu.mnuClose_Click();
     EXPECT_EQ(h.log.Only({"Shell", "ExitProcess"}),

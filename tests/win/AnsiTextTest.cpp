@@ -52,9 +52,9 @@ TEST_F(AnsiText, LongestSentenceFitsTheTip) {
 }
 
 TEST_F(AnsiText, RoundTripsJapaneseText) {
-    for (const char* text : {"Velt_PCタイマー終了", " 再起動を23:30に実行します。",
-                             "ログインしているユーザには本動作を行う権限がありません。",
-                             "0～23までの数値を入力して下さい。"}) {
+    for (const char* text :
+         {"Velt_PCタイマー終了", " 再起動を23:30に実行します。",
+          "ログインしているユーザには本動作を行う権限がありません。", "0～23までの数値を入力して下さい。"}) {
         EXPECT_EQ(api_.FromAnsi(api_.ToAnsi(text)), text);
     }
 }

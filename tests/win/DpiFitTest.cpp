@@ -83,7 +83,8 @@ std::wstring Drawn(std::wstring text, bool accessKeys) {
         }
         text = out;
     }
-    while (!text.empty() && (text.back() == L' ' || text.back() == L'\u3000')) text.pop_back();
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\u3000'))
+        text.pop_back();
     return text;
 }
 
@@ -98,7 +99,8 @@ public:
     explicit Measure(HWND control, HFONT otherwise = nullptr)
         : dc_(::CreateCompatibleDC(nullptr)),
           font_(FontOf(control, otherwise)),
-          old_(::SelectObject(dc_, font_ != nullptr ? static_cast<HGDIOBJ>(font_) : ::GetStockObject(SYSTEM_FONT))) {
+          old_(::SelectObject(
+              dc_, font_ != nullptr ? static_cast<HGDIOBJ>(font_) : ::GetStockObject(SYSTEM_FONT))) {
         ::GetTextMetricsW(dc_, &metrics_);
     }
     Measure(const Measure&) = delete;
@@ -145,7 +147,8 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         dc_ = ::CreateCompatibleDC(nullptr);
-        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bitmap_ =
+            ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         old_ = ::SelectObject(dc_, bitmap_);
         RECT all{0, 0, width, height};
         ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
@@ -181,9 +184,11 @@ protected:
     // The program's manifest makes it per-monitor aware; so is this process, for these tests.
     static void SetUpTestSuite() {
         using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-        const FARPROC set = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
+        const FARPROC set =
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
         if (set != nullptr) {
-            reinterpret_cast<SetContext>(reinterpret_cast<void*>(set))(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+            reinterpret_cast<SetContext>(reinterpret_cast<void*>(set))(
+                DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
         }
     }
 
@@ -193,7 +198,8 @@ protected:
         }
         ui_.Attach(events_, events_, events_);
         ui_.CreateMainWindow();
-        for (const auto& [control, text] : kWidestWritten) ui_.SetCaption(control, text);
+        for (const auto& [control, text] : kWidestWritten)
+            ui_.SetCaption(control, text);
         ui_.Show();
         ui_.ShowAbout();
         ui_.SetAboutCaption(AboutCtl::lblVersion, kVersionText);
@@ -203,7 +209,8 @@ protected:
     void Pump() {
         MSG msg{};
         for (int round = 0; round < 3; ++round) {
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ui_.Dispatch(msg);
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ui_.Dispatch(msg);
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }
     }
@@ -232,8 +239,9 @@ protected:
 
         // A frame that does not say which font it draws with is measured with its controls' font.
         HWND firstChild = ::GetWindow(control, GW_CHILD);
-        Measure m(control, firstChild != nullptr ? reinterpret_cast<HFONT>(::SendMessageW(firstChild, WM_GETFONT, 0, 0))
-                                                 : nullptr);
+        Measure m(control, firstChild != nullptr
+                               ? reinterpret_cast<HFONT>(::SendMessageW(firstChild, WM_GETFONT, 0, 0))
+                               : nullptr);
         ASSERT_TRUE(m.HasFont()) << name << ": no font";
         int width = client.right;
         int height = client.bottom;
@@ -242,7 +250,8 @@ protected:
             // The caption sits on the top line, inset, above the first row of controls.
             width -= Scaled(6, dpi) + 2 * Scaled(2, dpi);
             height = client.bottom;
-            for (HWND child = ::GetWindow(control, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            for (HWND child = ::GetWindow(control, GW_CHILD); child != nullptr;
+                 child = ::GetWindow(child, GW_HWNDNEXT)) {
                 RECT r{};
                 ::GetWindowRect(child, &r);
                 ::MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&r), 2);
@@ -276,7 +285,8 @@ protected:
         ::GetClientRect(control, &client);
         Measure m(control);
         for (const wchar_t* line : kNoticeLines) {
-            EXPECT_LE(m.Width(Drawn(line, false)), client.right) << "notice line cut at " << dpi << ": " << WideToUtf8(line);
+            EXPECT_LE(m.Width(Drawn(line, false)), client.right)
+                << "notice line cut at " << dpi << ": " << WideToUtf8(line);
         }
         EXPECT_LE(m.LineHeight() * static_cast<int>(std::size(kNoticeLines)), client.bottom)
             << "notice's last line hidden at " << dpi;
@@ -295,8 +305,10 @@ protected:
         ::SelectObject(expected.Dc(), old);
         const std::vector<bool> a = shown.Ink(), b = expected.Ink();
         std::size_t differ = 0;
-        for (std::size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i] ? 1 : 0;
-        EXPECT_EQ(differ, 0u) << "the notice does not show its lines as they break at 96 DPI (at " << dpi << ")";
+        for (std::size_t i = 0; i < a.size(); ++i)
+            differ += a[i] != b[i] ? 1 : 0;
+        EXPECT_EQ(differ, 0u) << "the notice does not show its lines as they break at 96 DPI (at " << dpi
+                              << ")";
     }
 
     static void ExpectClientSize(HWND window, const ui::WindowSpec& spec, int dpi) {
@@ -314,7 +326,8 @@ protected:
         // lblVersion's own font grows no faster than its box: 9.75 pt at 96 DPI is 13 px.
         LOGFONTW version{};
         HWND label = ui_.AboutControlWindow(ui::AboutControl::lblVersion);
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)), sizeof version, &version);
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)), sizeof version,
+                     &version);
         EXPECT_LE(-version.lfHeight, 13 * aboutDpi / 96) << "lblVersion's font at " << aboutDpi;
         EXPECT_GE(-version.lfHeight, 13 * aboutDpi / 96 * 2 / 3) << "lblVersion's font at " << aboutDpi;
     }
@@ -322,7 +335,8 @@ protected:
     static void MoveToDpi(HWND window, int dpi) {
         RECT r{};
         ::GetWindowRect(window, &r);
-        RECT suggested{40, 30, 40 + ::MulDiv(r.right - r.left, dpi, 96), 30 + ::MulDiv(r.bottom - r.top, dpi, 96)};
+        RECT suggested{40, 30, 40 + ::MulDiv(r.right - r.left, dpi, 96),
+                       30 + ::MulDiv(r.bottom - r.top, dpi, 96)};
         ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT now{};
         ::GetWindowRect(window, &now);
@@ -334,11 +348,13 @@ protected:
     // them drawn until it says it is done (FOLDER\\taken).
     void HoldStillForPictures(const std::wstring& folder) {
         for (HWND window : {ui_.MainWindow(), ui_.AboutWindow()}) {
-            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            ::RedrawWindow(window, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         }
         Pump();
         std::string where;
-        for (auto [name, window] : {std::pair{"main-window", ui_.MainWindow()}, std::pair{"about-window", ui_.AboutWindow()}}) {
+        for (auto [name, window] :
+             {std::pair{"main-window", ui_.MainWindow()}, std::pair{"about-window", ui_.AboutWindow()}}) {
             RECT r{};
             ::GetWindowRect(window, &r);
             where += std::string(name) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
@@ -352,7 +368,8 @@ protected:
         std::fwrite(where.data(), 1, where.size(), out);
         std::fclose(out);
         ASSERT_TRUE(::MoveFileExW((note + L".tmp").c_str(), note.c_str(), MOVEFILE_REPLACE_EXISTING));
-        for (int i = 0; i < 300 && ::GetFileAttributesW(taken.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Pump();
+        for (int i = 0; i < 300 && ::GetFileAttributesW(taken.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+            Pump();
         EXPECT_NE(::GetFileAttributesW(taken.c_str()), INVALID_FILE_ATTRIBUTES) << "no pictures were taken";
     }
 
@@ -374,8 +391,9 @@ TEST_F(DpiFit, EveryTextIsWholeAtTheDisplayScale) {
         metrics.cbSize = sizeof metrics;
         ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
         LOGFONTW used{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(ui_.ControlWindow(Ctl::Label5), WM_GETFONT, 0, 0)),
-                     sizeof used, &used);
+        ::GetObjectW(
+            reinterpret_cast<HFONT>(::SendMessageW(ui_.ControlWindow(Ctl::Label5), WM_GETFONT, 0, 0)),
+            sizeof used, &used);
         EXPECT_EQ(used.lfHeight, metrics.lfMessageFont.lfHeight);
     }
 

@@ -85,9 +85,9 @@ TEST_F(Files, ReplaceKeepsTheOldFilesAttributes) {
 
 TEST_F(Files, LeftoversOfACutOffSaveAreRemovedAndNothingElse) {
     TempFolder folder;
-    const std::set<std::wstring> kept = {L"set.ini", L"~set.ini.tmp", L"~set.ini.12.x.tmp",
-                                         L"~other.ini.12.3.tmp", L"~set.ini.12.3.tmp.bak",
-                                         L"notes.txt"};
+    const std::set<std::wstring> kept = {
+        L"set.ini",  L"~set.ini.tmp", L"~set.ini.12.x.tmp", L"~other.ini.12.3.tmp", L"~set.ini.12.3.tmp.bak",
+        L"notes.txt"};
     for (const auto& name : kept) {
         WriteWholeFile(folder.File(name), "x");
     }
@@ -106,8 +106,8 @@ TEST_F(Files, ReplaceOfALockedFileThrowsAndKeepsTheOldBytes) {
     const std::wstring target = folder.File(L"set.ini");
     WriteWholeFile(target, kOld);
     // Another program holds the file open and shares nothing.
-    const HANDLE lock = ::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE lock = ::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     try {
         api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), kNew);
@@ -240,8 +240,8 @@ TEST_F(Files, ReadFileHeadIsNulloptWhenTheFileCannotBeOpened) {
     EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"no\\such\\folder.ini"), 100), std::nullopt);
 
     WriteWholeFile(folder.File(L"locked.ini"), kOld);
-    const HANDLE lock = ::CreateFileW(folder.File(L"locked.ini").c_str(), GENERIC_READ, 0,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE lock = ::CreateFileW(folder.File(L"locked.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"locked.ini"), 100), std::nullopt);
     ::CloseHandle(lock);
@@ -251,10 +251,9 @@ TEST_F(Files, ReadFileHeadSharesWithWritersAndDeleters) {
     TempFolder folder;
     const std::wstring path = folder.File(L"set.ini");
     WriteWholeFile(path, kOld);
-    const HANDLE writer =
-        ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE writer = ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"set.ini"), 100), kOld);
     ::CloseHandle(writer);

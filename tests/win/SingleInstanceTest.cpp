@@ -18,8 +18,8 @@ using velt::wintest::Wide;
 
 // A name of its own for every test, so that tests running side by side never meet.
 std::string UniqueName(const char* what) {
-    return std::string("Local\\velt-test-") + what + "-" + std::to_string(::GetCurrentProcessId()) +
-           "-" + std::to_string(::GetTickCount());
+    return std::string("Local\\velt-test-") + what + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(::GetTickCount());
 }
 
 DWORD Probe(const std::string& name) {
@@ -72,8 +72,7 @@ TEST(SingleInstance, TwentySimultaneousStartsLeaveExactlyOne) {
 
     std::vector<HANDLE> children;
     for (int i = 0; i < kStarts; ++i) {
-        const HANDLE child =
-            StartSelf(Wide("--instance-probe " + name + " --go " + go + " --hold " + hold));
+        const HANDLE child = StartSelf(Wide("--instance-probe " + name + " --go " + go + " --hold " + hold));
         ASSERT_NE(child, nullptr);
         children.push_back(child);
     }

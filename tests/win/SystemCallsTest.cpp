@@ -79,8 +79,8 @@ TEST(SystemCalls, ATokenWithoutTheShutdownPrivilegeSucceedsWithNotAllAssigned) {
     state.PrivilegeCount = 1;
     state.Privileges[0].Luid_ = luid;
     state.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    EXPECT_TRUE(api.AdjustTokenPrivileges(reinterpret_cast<p::Handle>(restricted), false, state, 28,
-                                          nullptr, nullptr));
+    EXPECT_TRUE(api.AdjustTokenPrivileges(reinterpret_cast<p::Handle>(restricted), false, state, 28, nullptr,
+                                          nullptr));
     EXPECT_EQ(api.GetLastError(), static_cast<std::uint32_t>(ERROR_NOT_ALL_ASSIGNED));
     ::CloseHandle(restricted);
     ::CloseHandle(own);

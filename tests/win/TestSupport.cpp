@@ -37,11 +37,11 @@ std::string Utf8(const std::wstring& wide) {
     if (wide.empty()) {
         return {};
     }
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                          nullptr);
     return out;
 }
 
@@ -49,8 +49,7 @@ std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) {
         return {};
     }
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
     return out;
@@ -63,9 +62,8 @@ TempFolder::TempFolder(const std::wstring& leaf) {
         throw std::runtime_error("no temp folder");
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring candidate = std::wstring(temp) + leaf + L"-" +
-                                 std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(++folderCounter);
+        std::wstring candidate = std::wstring(temp) + leaf + L"-" + std::to_wstring(::GetCurrentProcessId()) +
+                                 L"-" + std::to_wstring(++folderCounter);
         if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
             path_ = std::move(candidate);
             return;
@@ -78,9 +76,7 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::string TempFolder::Utf8() const { return wintest::Utf8(path_); }
 
-std::string TempFolder::FileUtf8(const std::wstring& name) const {
-    return wintest::Utf8(File(name));
-}
+std::string TempFolder::FileUtf8(const std::wstring& name) const { return wintest::Utf8(File(name)); }
 
 std::set<std::wstring> TempFolder::Entries() const {
     std::set<std::wstring> names;
@@ -99,15 +95,14 @@ std::set<std::wstring> TempFolder::Entries() const {
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         throw std::runtime_error("cannot create " + Utf8(path));
     }
     DWORD written = 0;
-    const BOOL ok = bytes.empty() || ::WriteFile(file, bytes.data(),
-                                                 static_cast<DWORD>(bytes.size()), &written,
-                                                 nullptr);
+    const BOOL ok =
+        bytes.empty() || ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::CloseHandle(file);
     if (!ok || written != bytes.size()) {
         throw std::runtime_error("cannot write " + Utf8(path));
@@ -115,9 +110,9 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         throw std::runtime_error("cannot open " + Utf8(path));
     }
@@ -142,8 +137,8 @@ HANDLE StartSelf(const std::wstring& arguments) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
         return nullptr;
     }
     ::CloseHandle(process.hThread);

@@ -28,8 +28,8 @@ std::string OwnVersionResource() {
 class GuardedBytes {
 public:
     explicit GuardedBytes(const std::string& bytes) {
-        base_ = static_cast<char*>(
-            ::VirtualAlloc(nullptr, 2 * kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        base_ =
+            static_cast<char*>(::VirtualAlloc(nullptr, 2 * kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         DWORD old = 0;
         ::VirtualProtect(base_ + kPage, kPage, PAGE_NOACCESS, &old);
         data_ = base_ + kPage - bytes.size();

@@ -90,7 +90,8 @@ struct Recorder final : MainFormEvents, MenuFormEvents {
     Recorder() { about.r = this; }
     int Count(const std::string& call) const {
         int n = 0;
-        for (const auto& c : calls) n += c == call ? 1 : 0;
+        for (const auto& c : calls)
+            n += c == call ? 1 : 0;
         return n;
     }
 };
@@ -118,15 +119,29 @@ ui::PixelRect PxRect(const ui::TwipsRect& r, int dpi) {
 
 // The Windows class each control of the main window must have.
 const std::pair<Ctl, const wchar_t*> kExpectedClasses[] = {
-    {Ctl::cmdON, L"Button"},     {Ctl::Command5, L"Button"},  {Ctl::Command2, L"Button"},
-    {Ctl::Option1_0, L"Button"}, {Ctl::Option1_1, L"Button"}, {Ctl::Option1_2, L"Button"},
-    {Ctl::optSTART0, L"Button"}, {Ctl::optSTART1, L"Button"},
-    {Ctl::txtTime0, L"ComboBox"}, {Ctl::txtTime1, L"ComboBox"},
-    {Ctl::Label1, L"Static"},    {Ctl::Label2, L"Static"},    {Ctl::Label3, L"Static"},
-    {Ctl::Label4, L"Static"},    {Ctl::Label5, L"Static"},    {Ctl::Label6, L"Static"},
-    {Ctl::Label7, L"Static"},    {Ctl::lblTIME, L"Static"},   {Ctl::lblKAKU, L"Static"},
-    {Ctl::Frame1, L"VeltPCTimer.Frame"}, {Ctl::Frame2, L"VeltPCTimer.Frame"},
-    {Ctl::Frame3, L"VeltPCTimer.Frame"}, {Ctl::Frame4, L"VeltPCTimer.Frame"},
+    {Ctl::cmdON, L"Button"},
+    {Ctl::Command5, L"Button"},
+    {Ctl::Command2, L"Button"},
+    {Ctl::Option1_0, L"Button"},
+    {Ctl::Option1_1, L"Button"},
+    {Ctl::Option1_2, L"Button"},
+    {Ctl::optSTART0, L"Button"},
+    {Ctl::optSTART1, L"Button"},
+    {Ctl::txtTime0, L"ComboBox"},
+    {Ctl::txtTime1, L"ComboBox"},
+    {Ctl::Label1, L"Static"},
+    {Ctl::Label2, L"Static"},
+    {Ctl::Label3, L"Static"},
+    {Ctl::Label4, L"Static"},
+    {Ctl::Label5, L"Static"},
+    {Ctl::Label6, L"Static"},
+    {Ctl::Label7, L"Static"},
+    {Ctl::lblTIME, L"Static"},
+    {Ctl::lblKAKU, L"Static"},
+    {Ctl::Frame1, L"VeltPCTimer.Frame"},
+    {Ctl::Frame2, L"VeltPCTimer.Frame"},
+    {Ctl::Frame3, L"VeltPCTimer.Frame"},
+    {Ctl::Frame4, L"VeltPCTimer.Frame"},
     {Ctl::Frame5, L"VeltPCTimer.Frame"},
 };
 
@@ -263,8 +278,8 @@ TEST_F(WindowingTest, TabVisitsTheControlsInTheDesignedOrder) {
         Pump();
     }
     // One stop per option group: the selected button.
-    EXPECT_EQ(visited, (std::vector<Ctl>{Ctl::cmdON, Ctl::Command5, Ctl::Command2, Ctl::Option1_0, Ctl::txtTime0,
-                                         Ctl::txtTime1, Ctl::optSTART0, Ctl::cmdON}));
+    EXPECT_EQ(visited, (std::vector<Ctl>{Ctl::cmdON, Ctl::Command5, Ctl::Command2, Ctl::Option1_0,
+                                         Ctl::txtTime0, Ctl::txtTime1, Ctl::optSTART0, Ctl::cmdON}));
 }
 
 TEST_F(WindowingTest, OptionGroupsExcludeWithinThemselvesOnly) {
@@ -291,7 +306,8 @@ TEST_F(WindowingTest, OptionGroupsExcludeWithinThemselvesOnly) {
 }
 
 TEST_F(WindowingTest, DropDownListsHoldTheirItemsAndPickOnlyExactTexts) {
-    for (int i = 0; i < 3; ++i) ui_.SetListItem(Ctl::txtTime0, i, i == 1 ? "ab" : "0" + std::to_string(i));
+    for (int i = 0; i < 3; ++i)
+        ui_.SetListItem(Ctl::txtTime0, i, i == 1 ? "ab" : "0" + std::to_string(i));
     EXPECT_EQ(::SendMessageW(Ctrl(Ctl::txtTime0), CB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(ui_.ComboText(Ctl::txtTime0), "") << "nothing picked yet";
     EXPECT_FALSE(ui_.SetComboText(Ctl::txtTime0, "AB")) << "case counts";
@@ -313,7 +329,8 @@ TEST_F(WindowingTest, DropDownListsHoldTheirItemsAndPickOnlyExactTexts) {
 
 TEST_F(WindowingTest, KeysInTheTimeBoxesReachTheirHandlerFirst) {
     for (Ctl box : {Ctl::txtTime0, Ctl::txtTime1}) {
-        for (int i = 0; i < 3; ++i) ui_.SetListItem(box, i, "0" + std::to_string(i));
+        for (int i = 0; i < 3; ++i)
+            ui_.SetListItem(box, i, "0" + std::to_string(i));
         ui_.SetComboText(box, "00");
     }
     events_.onTxtEnter = [this] { ui_.SendTabKey(); };
@@ -364,7 +381,8 @@ TEST_F(WindowingTest, ButtonsReportClicksOnlyWhileEnabled) {
     ::SetFocus(Ctrl(Ctl::Option1_0));
     PressKey(VK_RETURN);
     PressKey(VK_ESCAPE);
-    EXPECT_EQ(events_.Count("cmdON_Click") + events_.Count("Command2_Click") + events_.Count("Command5_Click"), 4);
+    EXPECT_EQ(
+        events_.Count("cmdON_Click") + events_.Count("Command2_Click") + events_.Count("Command5_Click"), 4);
 }
 
 TEST_F(WindowingTest, DisablingTheFocusedButtonMovesTheFocusOn) {
@@ -458,8 +476,10 @@ std::string IconFileBytes(std::uint32_t colour) {
     put16(1), put16(32), put32(imageSize), put32(22);
     put32(40), put32(16), put32(32), put16(1), put16(32), put32(0), put32(16 * 16 * 4 + 16 * 4);
     put32(0), put32(0), put32(0), put32(0);
-    for (int i = 0; i < 16 * 16; ++i) put32(colour);
-    for (int i = 0; i < 16; ++i) put32(0);
+    for (int i = 0; i < 16 * 16; ++i)
+        put32(colour);
+    for (int i = 0; i < 16; ++i)
+        put32(0);
     return bytes;
 }
 
@@ -523,7 +543,8 @@ TEST_F(WindowingTest, MenuFormCarriesTheTrayMenuAndNeverShows) {
 
     HMENU popup = ui_.TrayMenu();
     ASSERT_EQ(::GetMenuItemCount(popup), 5);
-    const std::vector<std::string> captions{"Velt_PCタイマー終了を開く(&O)", "Velt_PCタイマー終了を終了する(&X)", "",
+    const std::vector<std::string> captions{"Velt_PCタイマー終了を開く(&O)",
+                                            "Velt_PCタイマー終了を終了する(&X)", "",
                                             "Velt Development Webサイト(&W)", "バージョン情報(&A)"};
     const std::vector<UINT> ids{301, 302, 0, 304, 305};
     for (int i = 0; i < 5; ++i) {
@@ -611,7 +632,8 @@ TEST_F(WindowingTest, AboutControlsSitWhereDesignedWithTheirLooks) {
             EXPECT_EQ(actual.height, expected.height);
         }
     }
-    EXPECT_EQ(::GetWindowLongPtrW(ui_.AboutControlWindow(AboutControl::cmdOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(::GetWindowLongPtrW(ui_.AboutControlWindow(AboutControl::cmdOK), GWL_STYLE) & 0xF,
+              BS_DEFPUSHBUTTON);
 
     LOGFONTW font{};
     auto versionFont = reinterpret_cast<HFONT>(

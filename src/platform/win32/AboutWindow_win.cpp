@@ -34,7 +34,8 @@ DWORD StyleOf(const AboutControlSpec& c) noexcept {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP;
     switch (c.kind) {
     case Kind::PushButton:
-        return style | WS_TABSTOP | ((c.flags & ui::flag::DefaultCancel) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        return style | WS_TABSTOP |
+               ((c.flags & ui::flag::DefaultCancel) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     case Kind::Picture: return style | SS_BITMAP;
     default: break;
     }
@@ -88,14 +89,16 @@ void AboutWindow::Make() {
     }
     // Controls in tab order, so that the tab order is their order in the window.
     std::vector<const AboutControlSpec*> order;
-    for (const AboutControlSpec& c : ui::kAboutControls) order.push_back(&c);
+    for (const AboutControlSpec& c : ui::kAboutControls)
+        order.push_back(&c);
     std::stable_sort(order.begin(), order.end(), [](const AboutControlSpec* a, const AboutControlSpec* b) {
         return (a->tab < 0 ? 1000 : a->tab) < (b->tab < 0 ? 1000 : b->tab);
     });
     for (const AboutControlSpec* c : order) {
         const std::wstring text = Utf8ToWide(c->text);
-        HWND hwnd = ::CreateWindowExW(0, WindowClassOf(c->kind), text.c_str(), StyleOf(*c), 0, 0, 0, 0, this->hwnd(),
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)), instance_, nullptr);
+        HWND hwnd =
+            ::CreateWindowExW(0, WindowClassOf(c->kind), text.c_str(), StyleOf(*c), 0, 0, 0, 0, this->hwnd(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)), instance_, nullptr);
         if (hwnd == nullptr) throw std::runtime_error(std::string("cannot create ") + c->name);
         controls_[static_cast<std::size_t>(c->control)] = hwnd;
         if (c->kind == Kind::Picture && logo_) {
@@ -171,7 +174,8 @@ void AboutWindow::Layout() {
         const ui::PixelRect r = ui::ToPixels(c.rect, dpi);
         // The logo keeps its natural size.
         const UINT sizing = c.kind == Kind::Picture && logo_ ? SWP_NOSIZE : 0;
-        ::SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE | sizing);
+        ::SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, r.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | sizing);
         HFONT font = (c.flags & ui::flag::OwnFont) != 0 && versionFont_ ? versionFont_.get() : font_.get();
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
@@ -227,7 +231,8 @@ void AboutWindow::DrawNotice(const DRAWITEMSTRUCT& item) noexcept {
         std::wstring wide;
         Guard([&] { wide = Utf8ToWide(text); });
         line.bottom = line.top + metrics.tmHeight;
-        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &line,
+                    DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
         line.top = line.bottom;
     }
 }
@@ -281,7 +286,7 @@ LRESULT AboutWindow::OnControlColour(UINT message, WPARAM wParam, LPARAM lParam)
     const AboutControlSpec* entry = SpecById(::GetDlgCtrlID(control));
     if (entry == nullptr || Child(entry->control) != control) return Default(message, wParam, lParam);
     ::SetTextColor(dc, (entry->flags & ui::flag::OwnColour) != 0 ? ToColorref(entry->colour)
-                                                                  : ::GetSysColor(COLOR_WINDOWTEXT));
+                                                                 : ::GetSysColor(COLOR_WINDOWTEXT));
     if ((entry->flags & ui::flag::OpaqueWhite) != 0) {
         ::SetBkColor(dc, ToColorref(ui::kWhite));
         return reinterpret_cast<LRESULT>(whiteBrush_.get());
@@ -317,7 +322,8 @@ LRESULT AboutWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) noexcept {
     if (HIWORD(wParam) == 0) return 0;
     dpi_ = HIWORD(wParam);
     const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Guard([&] { Layout(); });
     return 0;
 }

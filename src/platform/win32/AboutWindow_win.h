@@ -45,7 +45,9 @@ private:
     void FitVersionFont();
     void PaintBackground(HDC dc) noexcept;
     void DrawNotice(const DRAWITEMSTRUCT& item) noexcept;
-    HWND Child(ui::AboutControl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
+    HWND Child(ui::AboutControl control) const noexcept {
+        return controls_[static_cast<std::size_t>(control)];
+    }
 
     HINSTANCE instance_;
     const Dpi& dpiSupport_;

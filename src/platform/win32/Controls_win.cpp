@@ -39,8 +39,8 @@ std::wstring ComboItem(HWND combo, int index) {
     const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR || length <= 0) return {};
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied = ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
     return text;
 }
@@ -65,7 +65,8 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_GETDLGCODE: {
         LRESULT code = ::CallWindowProcW(base, hwnd, message, wParam, lParam);
         const auto* msg = reinterpret_cast<const MSG*>(lParam);
-        if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+            code |= DLGC_WANTMESSAGE;
         return code;
     }
     case WM_KEYDOWN:
@@ -77,15 +78,15 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         const int height = hooks != nullptr ? hooks->ClosedHeight(hwnd) : 0;
         // A taller request sets the height of the open list and is left alone.
-        if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && height > 0 && pos->cy < 2 * height) pos->cy = height;
+        if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && height > 0 && pos->cy < 2 * height)
+            pos->cy = height;
         return result;
     }
     case WM_NCDESTROY:
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
         ::RemovePropW(hwnd, kBaseProcProperty);
         return ::CallWindowProcW(base, hwnd, message, wParam, lParam);
-    default:
-        break;
+    default: break;
     }
     return ::CallWindowProcW(base, hwnd, message, wParam, lParam);
 }

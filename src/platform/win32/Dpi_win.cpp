@@ -54,7 +54,8 @@ LOGFONTW Dpi::MessageFontAt96() const {
               systemParametersInfoForDpi_(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 96);
     if (!ok && ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         // The system's metrics are for the system DPI.
-        metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, 96, static_cast<int>(System()));
+        metrics.lfMessageFont.lfHeight =
+            ::MulDiv(metrics.lfMessageFont.lfHeight, 96, static_cast<int>(System()));
         ok = true;
     }
     LOGFONTW font = metrics.lfMessageFont;
@@ -73,11 +74,13 @@ UniqueFont Dpi::DialogFont(UINT dpi, std::span<const TextRoom> rooms) const {
     return FitFont(font, ScaledFontHeight(std::abs(font.lfHeight), dpi), rooms);
 }
 
-void Dpi::SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle, UINT dpi) const noexcept {
+void Dpi::SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle,
+                       UINT dpi) const noexcept {
     const int width = ui::TwipsToPixels(spec.clientWidth, static_cast<int>(dpi));
     const int height = ui::TwipsToPixels(spec.clientHeight, static_cast<int>(dpi));
     RECT frame{0, 0, width, height};
-    if (adjustWindowRectExForDpi_ == nullptr || !adjustWindowRectExForDpi_(&frame, style, FALSE, exStyle, dpi)) {
+    if (adjustWindowRectExForDpi_ == nullptr ||
+        !adjustWindowRectExForDpi_(&frame, style, FALSE, exStyle, dpi)) {
         ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     }
     int outerWidth = frame.right - frame.left;

@@ -13,7 +13,9 @@
 namespace velt::platform::win32 {
 
 // Pixels at 96 DPI scaled to `dpi`.
-inline int Scale(int pixelsAt96, UINT dpi) noexcept { return ::MulDiv(pixelsAt96, static_cast<int>(dpi), 96); }
+inline int Scale(int pixelsAt96, UINT dpi) noexcept {
+    return ::MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
+}
 
 class Dpi {
 public:
@@ -28,7 +30,8 @@ public:
     // The message font for `dpi`, sized so that every room's text fits.
     UniqueFont DialogFont(UINT dpi, std::span<const TextRoom> rooms) const;
     // Gives the window the client size of its layout at `dpi`, measured, not assumed.
-    void SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle, UINT dpi) const noexcept;
+    void SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle,
+                      UINT dpi) const noexcept;
 
 private:
     UINT(WINAPI* getDpiForWindow_)(HWND) = nullptr;

@@ -14,7 +14,8 @@ bool IsBlank(wchar_t c) noexcept { return c == L' ' || c == L'\u3000'; }
 
 // Trailing blanks pad a line; they may run past the edge without cutting anything.
 std::wstring_view WithoutTrailingBlanks(std::wstring_view line) noexcept {
-    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+    while (!line.empty() && IsBlank(line.back()))
+        line.remove_suffix(1);
     return line;
 }
 
@@ -82,7 +83,8 @@ UniqueFont FitFont(LOGFONTW face, int ceiling, std::span<const TextRoom> rooms) 
         if (!font) break;
         if (!dc) return font;
         SelectScope selected(dc.get(), font.get());
-        if (std::all_of(rooms.begin(), rooms.end(), [&](const TextRoom& r) { return Fits(dc.get(), r); })) break;
+        if (std::all_of(rooms.begin(), rooms.end(), [&](const TextRoom& r) { return Fits(dc.get(), r); }))
+            break;
     }
     if (!font) throw std::runtime_error("cannot make the dialog font");
     return font;

@@ -6,7 +6,9 @@
 
 namespace velt::platform::win32 {
 
-void FrameControl::Register(HINSTANCE instance) { Window::Register(instance, kFrameClass, CS_HREDRAW | CS_VREDRAW); }
+void FrameControl::Register(HINSTANCE instance) {
+    Window::Register(instance, kFrameClass, CS_HREDRAW | CS_VREDRAW);
+}
 
 HWND FrameControl::Create(HINSTANCE instance, const wchar_t* caption, DWORD style, DWORD exStyle, HWND parent,
                           int id) noexcept {

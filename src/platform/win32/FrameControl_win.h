@@ -20,7 +20,8 @@ public:
     ~FrameControl() override { Destroy(); }
 
     static void Register(HINSTANCE instance);
-    HWND Create(HINSTANCE instance, const wchar_t* caption, DWORD style, DWORD exStyle, HWND parent, int id) noexcept;
+    HWND Create(HINSTANCE instance, const wchar_t* caption, DWORD style, DWORD exStyle, HWND parent,
+                int id) noexcept;
 
 private:
     LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;

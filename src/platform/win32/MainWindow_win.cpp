@@ -77,9 +77,11 @@ void MainWindow::Attach(MainFormEvents* main, MenuFormEvents* menu) noexcept {
 
 void MainWindow::Create() {
     if (hwnd() != nullptr) return;
-    owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+    owner_ =
+        ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
     const std::wstring title = Utf8ToWide(ui::kMainWindow.title);
-    if (Window::Create(instance_, kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, owner_) == nullptr) {
+    if (Window::Create(instance_, kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, owner_) ==
+        nullptr) {
         throw std::runtime_error("cannot create the main window");
     }
     look_.dpi = dpiSupport_.Of(hwnd());
@@ -87,7 +89,8 @@ void MainWindow::Create() {
 
     // Fixed size, close box only: the system menu offers nothing else.
     if (HMENU system = ::GetSystemMenu(hwnd(), FALSE); system != nullptr) {
-        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) ::DeleteMenu(system, command, MF_BYCOMMAND);
+        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
+            ::DeleteMenu(system, command, MF_BYCOMMAND);
     }
     LoadWindowIcons();
     // An elevated copy would otherwise not hear that the shell came back.
@@ -137,8 +140,9 @@ void MainWindow::MakeControls(Ctl parent, HWND parentWindow) {
             frames_.push_back(std::make_unique<FrameControl>(look_));
             hwnd = frames_.back()->Create(instance_, text.c_str(), style, exStyle, parentWindow, c->id);
         } else {
-            hwnd = ::CreateWindowExW(exStyle, WindowClassOf(c->kind), text.c_str(), style, 0, 0, 0, 0, parentWindow,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)), instance_, nullptr);
+            hwnd = ::CreateWindowExW(exStyle, WindowClassOf(c->kind), text.c_str(), style, 0, 0, 0, 0,
+                                     parentWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
+                                     instance_, nullptr);
         }
         if (hwnd == nullptr) throw std::runtime_error(std::string("cannot create ") + c->name);
         controls_[static_cast<std::size_t>(c->ctl)] = hwnd;
@@ -224,7 +228,8 @@ HWND MainWindow::Control(Ctl control) const {
     if (hwnd() == nullptr) throw std::runtime_error("the main window does not exist");
     if (control == Ctl::frmMain) return hwnd();
     const auto index = static_cast<std::size_t>(control);
-    if (index >= controls_.size() || controls_[index] == nullptr) throw std::runtime_error("the control does not exist");
+    if (index >= controls_.size() || controls_[index] == nullptr)
+        throw std::runtime_error("the control does not exist");
     return controls_[index];
 }
 
@@ -248,7 +253,8 @@ void MainWindow::KeepGroupReachable(Ctl option) noexcept {
     for (Ctl c : group) {
         HWND h = Child(c);
         const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
-        const LONG_PTR wanted = h == stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        const LONG_PTR wanted =
+            h == stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
         if (wanted != style) ::SetWindowLongPtrW(h, GWL_STYLE, wanted);
     }
 }
@@ -305,7 +311,9 @@ void MainWindow::SetFocus(Ctl control) {
     }
 }
 
-bool MainWindow::Value(Ctl option) { return ::SendMessageW(Control(option), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool MainWindow::Value(Ctl option) {
+    return ::SendMessageW(Control(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void MainWindow::SetValue(Ctl option, bool selected) {
     HWND hwnd = Control(option);
@@ -330,10 +338,12 @@ void MainWindow::SetListItem(Ctl combo, int index, std::string_view text) {
     if (index < count) {
         const LRESULT selected = ::SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
         ::SendMessageW(hwnd, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(wide.c_str()));
         if (selected == index) ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     } else {
-        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(wide.c_str()));
     }
 }
 
@@ -378,12 +388,12 @@ void MainWindow::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
 void MainWindow::SetIconFromFile(const std::string& path) {
     const std::wstring wide = Utf8ToWide(path);
     const UINT dpi = hwnd() != nullptr ? look_.dpi : dpiSupport_.System();
-    UniqueIcon big(static_cast<HICON>(::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON,
-                                                   dpiSupport_.SystemMetric(SM_CXICON, dpi),
-                                                   dpiSupport_.SystemMetric(SM_CYICON, dpi), LR_LOADFROMFILE)));
-    UniqueIcon small(static_cast<HICON>(::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON,
-                                                     dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
-                                                     dpiSupport_.SystemMetric(SM_CYSMICON, dpi), LR_LOADFROMFILE)));
+    UniqueIcon big(static_cast<HICON>(
+        ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXICON, dpi),
+                     dpiSupport_.SystemMetric(SM_CYICON, dpi), LR_LOADFROMFILE)));
+    UniqueIcon small(static_cast<HICON>(
+        ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
+                     dpiSupport_.SystemMetric(SM_CYSMICON, dpi), LR_LOADFROMFILE)));
     if (!big || !small) throw PlatformError("cannot load the icon " + path, path);
     if (hwnd() != nullptr) {
         ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
@@ -410,7 +420,8 @@ void MainWindow::Hide() { ::ShowWindow(Control(Ctl::frmMain), SW_HIDE); }
 bool MainWindow::Visible() const noexcept { return hwnd() != nullptr && ::IsWindowVisible(hwnd()) != FALSE; }
 
 float MainWindow::TwipsPerPixelX() const noexcept {
-    return static_cast<float>(ui::TwipsPerPixel(static_cast<int>(hwnd() != nullptr ? look_.dpi : dpiSupport_.System())));
+    return static_cast<float>(
+        ui::TwipsPerPixel(static_cast<int>(hwnd() != nullptr ? look_.dpi : dpiSupport_.System())));
 }
 
 // ---------------------------------------------------------------- the window procedure
@@ -457,7 +468,8 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) noexcept {
             MenuCommand(*item);
         } else if (id == IDOK) {
             // Enter: the window has no default button, but a focused button is pressed by it.
-            if (const MainControl* focused = SpecOf(::GetFocus()); focused != nullptr && focused->kind == Kind::PictureButton) {
+            if (const MainControl* focused = SpecOf(::GetFocus());
+                focused != nullptr && focused->kind == Kind::PictureButton) {
                 Click(focused->ctl);
             }
         }
@@ -517,7 +529,8 @@ LRESULT MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) noexcept {
     // move happens where the message says the pointer was; a tray event names no position.
     const DWORD at = ::GetMessagePos();
     POINT pointer{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (::ScreenToClient(hwnd(), &pointer) && pointer.x == GET_X_LPARAM(lParam) && pointer.y == GET_Y_LPARAM(lParam)) {
+    if (::ScreenToClient(hwnd(), &pointer) && pointer.x == GET_X_LPARAM(lParam) &&
+        pointer.y == GET_Y_LPARAM(lParam)) {
         return 0;
     }
     std::int16_t button = 0;
@@ -600,7 +613,8 @@ LRESULT MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) noexcept {
     look_.font = dialogFont_.get();
     // Windows suggests where the window goes; its size is the layout's at the new DPI.
     const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     dpiSupport_.SizeToLayout(hwnd(), ui::kMainWindow, kMainStyle, kMainExStyle, dpi);
     Guard([&] { Layout(); });
     return 0;

@@ -143,7 +143,8 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, MainPictures& pictures, HFONT
     ::SetBkMode(dc, TRANSPARENT);
     RECT text = rc;
     if (pressed) ::OffsetRect(&text, 1, 1);
-    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0);
+    const UINT format =
+        DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0);
     RECT shadow = text;
     ::OffsetRect(&shadow, 1, 1);
     // Disabled: grey lettering with a light shadow over the pale face.

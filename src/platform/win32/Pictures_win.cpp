@@ -64,8 +64,8 @@ UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
     }
     short type = PICTYPE_UNINITIALIZED;
     OLE_HANDLE handle = 0;
-    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(picture->get_Handle(&handle)) || handle == 0) {
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)) ||
+        handle == 0) {
         throw std::runtime_error("picture is not a bitmap");
     }
     // The picture object keeps its own bitmap; take a copy that lives as long as we need it.

@@ -29,8 +29,7 @@ std::wstring CodePageToWide(unsigned codePage, std::string_view bytes) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    const int written =
-        ::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), needed);
+    const int written = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), needed);
     wide.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
     return wide;
 }
@@ -40,14 +39,13 @@ std::string WideToCodePage(unsigned codePage, std::wstring_view wide) {
         return {};
     }
     const int length = CheckedLength(wide.size());
-    const int needed =
-        ::WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    const int needed = ::WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) {
         return {};
     }
     std::string bytes(static_cast<std::size_t>(needed), '\0');
-    const int written = ::WideCharToMultiByte(codePage, 0, wide.data(), length, bytes.data(),
-                                              needed, nullptr, nullptr);
+    const int written =
+        ::WideCharToMultiByte(codePage, 0, wide.data(), length, bytes.data(), needed, nullptr, nullptr);
     bytes.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
     return bytes;
 }

@@ -28,20 +28,23 @@ void TrayMenu::Ensure() {
     if (popup_ == nullptr) {
         UniqueMenu popup(::CreatePopupMenu());
         const std::wstring top = Utf8ToWide(ui::kTrayMenu[0].caption);
-        if (!popup || !::AppendMenuW(bar_.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()), top.c_str())) {
+        if (!popup || !::AppendMenuW(bar_.get(), MF_POPUP | MF_STRING,
+                                     reinterpret_cast<UINT_PTR>(popup.get()), top.c_str())) {
             throw std::runtime_error("cannot create the tray menu");
         }
         popup_ = popup.release();
     }
     // Never shown: no caption, no taskbar button.
-    if (hwnd() == nullptr && Create(instance_, WS_EX_TOOLWINDOW, kMenuFormClass, L"", WS_POPUP, nullptr) == nullptr) {
+    if (hwnd() == nullptr &&
+        Create(instance_, WS_EX_TOOLWINDOW, kMenuFormClass, L"", WS_POPUP, nullptr) == nullptr) {
         throw std::runtime_error("cannot create the menu form");
     }
     Rebuild();
 }
 
 void TrayMenu::Rebuild() noexcept {
-    while (::GetMenuItemCount(popup_) > 0) ::DeleteMenu(popup_, 0, MF_BYPOSITION);
+    while (::GetMenuItemCount(popup_) > 0)
+        ::DeleteMenu(popup_, 0, MF_BYPOSITION);
     for (const ui::MenuEntry& entry : ui::kTrayMenu) {
         if (entry.item == MenuItem::mnuTray || !visible_[static_cast<std::size_t>(entry.item)]) continue;
         if (std::string_view(entry.caption) == "-") {

@@ -191,8 +191,7 @@ bool Win32Api::OpenProcessToken(Handle process, std::uint32_t desiredAccess, Han
     return ok != FALSE;
 }
 
-bool Win32Api::LookupPrivilegeValueA(const char* systemName, const std::string& name,
-                                     Luid& luid) {
+bool Win32Api::LookupPrivilegeValueA(const char* systemName, const std::string& name, Luid& luid) {
     LUID found = {};
     const BOOL ok = ::LookupPrivilegeValueA(systemName, name.c_str(), &found);
     SaveLastError();
@@ -204,16 +203,15 @@ bool Win32Api::LookupPrivilegeValueA(const char* systemName, const std::string& 
 }
 
 bool Win32Api::AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
-                                     const TokenPrivileges28& newState,
-                                     std::uint32_t bufferLength, void* previousState,
-                                     std::uint32_t* returnLength) {
+                                     const TokenPrivileges28& newState, std::uint32_t bufferLength,
+                                     void* previousState, std::uint32_t* returnLength) {
     // The whole 28-byte record and the caller's BufferLength go to Windows unchanged.
     TokenPrivileges28 state = newState;
     DWORD returned = 0;
-    const BOOL ok = ::AdjustTokenPrivileges(
-        ToHandle(token), disableAllPrivileges ? TRUE : FALSE,
-        reinterpret_cast<PTOKEN_PRIVILEGES>(&state), bufferLength,
-        static_cast<PTOKEN_PRIVILEGES>(previousState), returnLength != nullptr ? &returned : nullptr);
+    const BOOL ok = ::AdjustTokenPrivileges(ToHandle(token), disableAllPrivileges ? TRUE : FALSE,
+                                            reinterpret_cast<PTOKEN_PRIVILEGES>(&state), bufferLength,
+                                            static_cast<PTOKEN_PRIVILEGES>(previousState),
+                                            returnLength != nullptr ? &returned : nullptr);
     // ERROR_NOT_ALL_ASSIGNED comes only through the last-error value: keep it before anything
     // else can overwrite it.
     SaveLastError();
@@ -265,8 +263,8 @@ void Win32Api::OpenWebPage(const std::string& url) {
 
 VersionInfo Win32Api::GetOwnVersionInfo() {
     const HMODULE module = ::GetModuleHandleW(nullptr);
-    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kVersionResourceId),
-                                        MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    const HRSRC found =
+        ::FindResourceW(module, MAKEINTRESOURCEW(kVersionResourceId), MAKEINTRESOURCEW(16) /* RT_VERSION */);
     const HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
     const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
     const DWORD size = data != nullptr ? ::SizeofResource(module, found) : 0;
@@ -277,19 +275,14 @@ VersionInfo Win32Api::GetOwnVersionInfo() {
     return *info;
 }
 
-std::string Win32Api::ToAnsi(std::string_view utf8) {
-    return WideToCodePage(CP_ACP, Utf8ToWide(utf8));
-}
+std::string Win32Api::ToAnsi(std::string_view utf8) { return WideToCodePage(CP_ACP, Utf8ToWide(utf8)); }
 
-std::string Win32Api::FromAnsi(std::string_view ansi) {
-    return WideToUtf8(CodePageToWide(CP_ACP, ansi));
-}
+std::string Win32Api::FromAnsi(std::string_view ansi) { return WideToUtf8(CodePageToWide(CP_ACP, ansi)); }
 
 std::string Win32Api::ApplicationDirectory() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             throw PlatformError("the program's own path cannot be read", std::string());
         }
@@ -318,16 +311,15 @@ bool Win32Api::FileExists(const std::string& path) {
         return false;
     }
     // Denied, shared away, a network path gone for a moment: the file may well be there.
-    throw PlatformError("cannot tell whether " + path + " exists (Windows error " +
-                            std::to_string(error) + ")",
-                        path);
+    throw PlatformError(
+        "cannot tell whether " + path + " exists (Windows error " + std::to_string(error) + ")", path);
 }
 
 std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::size_t maxBytes) {
     // Others may keep the file open for anything; reading must not stand in their way.
     const UniqueHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }
@@ -339,8 +331,7 @@ std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::
         const std::size_t at = bytes.size();
         bytes.resize(at + want);
         DWORD got = 0;
-        const BOOL ok = ::ReadFile(file.get(), bytes.data() + at, static_cast<DWORD>(want), &got,
-                                   nullptr);
+        const BOOL ok = ::ReadFile(file.get(), bytes.data() + at, static_cast<DWORD>(want), &got, nullptr);
         bytes.resize(at + (ok ? got : 0));
         if (!ok || got == 0) {
             break;  // end of file, or a read error: what was read so far is the answer
@@ -372,9 +363,8 @@ std::wstring TemporaryName(const std::wstring& name, unsigned long counter) {
 }
 
 [[noreturn]] void ThrowFileError(const char* step, const std::string& path, DWORD error) {
-    throw PlatformError(std::string("cannot ") + step + " " + path + " (Windows error " +
-                            std::to_string(error) + ")",
-                        path);
+    throw PlatformError(
+        std::string("cannot ") + step + " " + path + " (Windows error " + std::to_string(error) + ")", path);
 }
 
 void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
@@ -447,8 +437,8 @@ void Win32Api::ReplaceFileContents(const std::string& path, std::string_view byt
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = folder + TemporaryName(name, ++tempCounter_);
-        file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
         if (file) {
             break;
         }
@@ -480,13 +470,13 @@ void Win32Api::ReplaceFileContents(const std::string& path, std::string_view byt
             // asked first, so that nothing of a failed replace is left (Wine's ReplaceFileW
             // moves the old file aside to a file of its own before it fails).
             if (!UniqueHandle(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
                 ThrowFileError("replace", path, ::GetLastError());
             }
             const DWORD attributes = ::GetFileAttributesW(target.c_str()) & kSettableAttributes;
-            if (!::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            if (!::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                nullptr, nullptr)) {
                 ThrowFileError("replace", path, ::GetLastError());
             }
             // Not every implementation of ReplaceFileW carries the attributes over.

@@ -51,11 +51,10 @@ public:
     bool GetVersionExA(OsVersionInfoA148& info) override;
     Handle GetCurrentProcess() override;
     bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override;
-    bool LookupPrivilegeValueA(const char* systemName, const std::string& name,
-                               Luid& luid) override;
-    bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
-                               const TokenPrivileges28& newState, std::uint32_t bufferLength,
-                               void* previousState, std::uint32_t* returnLength) override;
+    bool LookupPrivilegeValueA(const char* systemName, const std::string& name, Luid& luid) override;
+    bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges, const TokenPrivileges28& newState,
+                               std::uint32_t bufferLength, void* previousState,
+                               std::uint32_t* returnLength) override;
     std::uint32_t GetLastError() override;
     bool CloseHandle(Handle handle) override;
 
@@ -69,8 +68,7 @@ public:
 
     std::string ApplicationDirectory() override;
     bool FileExists(const std::string& path) override;
-    std::optional<std::string> ReadFileHead(const std::string& path,
-                                            std::size_t maxBytes) override;
+    std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
     void RemoveLeftoverFiles(const std::string& path) override;
 

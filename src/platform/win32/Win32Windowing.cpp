@@ -5,7 +5,8 @@
 
 namespace velt::platform::win32 {
 
-Win32Windowing::Win32Windowing(HINSTANCE instance) : main_(instance, dpi_), menu_(instance), about_(instance, dpi_) {
+Win32Windowing::Win32Windowing(HINSTANCE instance)
+    : main_(instance, dpi_), menu_(instance), about_(instance, dpi_) {
     win32::MainWindow::Register(instance);
     win32::TrayMenu::Register(instance);
     win32::AboutWindow::Register(instance);

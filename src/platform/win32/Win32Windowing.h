@@ -42,7 +42,9 @@ public:
     void SetFocus(Ctl control) override { main_.SetFocus(control); }
     bool Value(Ctl option) override { return main_.Value(option); }
     void SetValue(Ctl option, bool selected) override { main_.SetValue(option, selected); }
-    void SetListItem(Ctl combo, int index, std::string_view text) override { main_.SetListItem(combo, index, text); }
+    void SetListItem(Ctl combo, int index, std::string_view text) override {
+        main_.SetListItem(combo, index, text);
+    }
     std::string ComboText(Ctl combo) override { return main_.ComboText(combo); }
     bool SetComboText(Ctl combo, std::string_view text) override { return main_.SetComboText(combo, text); }
 
@@ -66,7 +68,9 @@ public:
 
     void ShowAbout() override { about_.Open(); }
     void CloseAbout() override { about_.Close(); }
-    void SetAboutCaption(AboutCtl control, std::string_view text) override { about_.SetCaption(control, text); }
+    void SetAboutCaption(AboutCtl control, std::string_view text) override {
+        about_.SetCaption(control, text);
+    }
 
     // --- the windows themselves, for tests
     HWND MainWindow() const noexcept { return main_.hwnd(); }

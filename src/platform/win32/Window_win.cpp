@@ -20,8 +20,8 @@ void Window::Register(HINSTANCE instance, const wchar_t* name, UINT style) {
     ::RegisterClassExW(&wc);
 }
 
-HWND Window::Create(HINSTANCE instance, DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                    HWND parent, HMENU menuOrId) noexcept {
+HWND Window::Create(HINSTANCE instance, DWORD exStyle, const wchar_t* className, const wchar_t* title,
+                    DWORD style, HWND parent, HMENU menuOrId) noexcept {
     ::CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, parent, menuOrId,
                       instance, this);
     return hwnd_;
