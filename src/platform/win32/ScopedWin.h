@@ -50,7 +50,6 @@ inline void FreeHandle(HANDLE h) noexcept {
 inline void FreeFont(HFONT h) noexcept { ::DeleteObject(h); }
 inline void FreeBitmap(HBITMAP h) noexcept { ::DeleteObject(h); }
 inline void FreeBrush(HBRUSH h) noexcept { ::DeleteObject(h); }
-inline void FreePen(HPEN h) noexcept { ::DeleteObject(h); }
 inline void FreeIcon(HICON h) noexcept { ::DestroyIcon(h); }
 inline void FreeMenu(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void FreeDc(HDC h) noexcept { ::DeleteDC(h); }
@@ -60,7 +59,6 @@ using UniqueHandle = Unique<HANDLE, detail::FreeHandle, detail::IsOpenHandle>;
 using UniqueFont = Unique<HFONT, detail::FreeFont>;
 using UniqueBitmap = Unique<HBITMAP, detail::FreeBitmap>;
 using UniqueBrush = Unique<HBRUSH, detail::FreeBrush>;
-using UniquePen = Unique<HPEN, detail::FreePen>;
 using UniqueIcon = Unique<HICON, detail::FreeIcon>;
 using UniqueMenu = Unique<HMENU, detail::FreeMenu>;
 using UniqueDc = Unique<HDC, detail::FreeDc>;
