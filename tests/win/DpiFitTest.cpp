@@ -311,11 +311,11 @@ protected:
                               << ")";
     }
 
-    static void ExpectClientSize(HWND window, const ui::WindowSpec& spec, int dpi) {
+    static void ExpectClientSize(HWND window, const ui::WindowSpec& layout, int dpi) {
         RECT client{};
         ::GetClientRect(window, &client);
-        EXPECT_EQ(client.right, Px(spec.clientWidth, dpi)) << "client width at " << dpi;
-        EXPECT_EQ(client.bottom, Px(spec.clientHeight, dpi)) << "client height at " << dpi;
+        EXPECT_EQ(client.right, Px(layout.clientWidth, dpi)) << "client width at " << dpi;
+        EXPECT_EQ(client.bottom, Px(layout.clientHeight, dpi)) << "client height at " << dpi;
     }
 
     void ExpectBothWindowsFit(int mainDpi, int aboutDpi) {

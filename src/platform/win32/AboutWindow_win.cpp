@@ -137,18 +137,18 @@ std::vector<TextRoom> AboutWindow::TextRooms() const {
 
 // lblVersion's own font at the window's DPI, fitted to what the label says now.
 void AboutWindow::FitVersionFont() {
-    const ui::FontSpec& spec = ui::kVersionFont;
+    const ui::FontSpec& version = ui::kVersionFont;
     LOGFONTW face{};
-    face.lfWeight = spec.weight;
-    face.lfItalic = spec.italic;
-    face.lfUnderline = spec.underline;
-    face.lfCharSet = static_cast<BYTE>(spec.charset);
-    const std::wstring name = Utf8ToWide(spec.face);
+    face.lfWeight = version.weight;
+    face.lfItalic = version.italic;
+    face.lfUnderline = version.underline;
+    face.lfCharSet = static_cast<BYTE>(version.charset);
+    const std::wstring name = Utf8ToWide(version.face);
     name.copy(face.lfFaceName, LF_FACESIZE - 1);
     HWND label = Child(AboutControl::lblVersion);
     const ui::PixelRect r = ui::ToPixels(ui::Find(AboutControl::lblVersion).rect, static_cast<int>(dpi_));
     const TextRoom room{label != nullptr ? WindowText(label) : std::wstring(), r.width, r.height};
-    const int ceiling = ScaledFontHeight(ui::PointsToPixels(spec.points, ui::kStandardDpi), dpi_);
+    const int ceiling = ScaledFontHeight(ui::PointsToPixels(version.points, ui::kStandardDpi), dpi_);
     versionFont_ = FitFont(face, ceiling, std::span<const TextRoom>(&room, 1));
 }
 

@@ -74,10 +74,10 @@ UniqueFont Dpi::DialogFont(UINT dpi, std::span<const TextRoom> rooms) const {
     return FitFont(font, ScaledFontHeight(std::abs(font.lfHeight), dpi), rooms);
 }
 
-void Dpi::SizeToLayout(HWND hwnd, const ui::WindowSpec& spec, DWORD style, DWORD exStyle,
+void Dpi::SizeToLayout(HWND hwnd, const ui::WindowSpec& window, DWORD style, DWORD exStyle,
                        UINT dpi) const noexcept {
-    const int width = ui::TwipsToPixels(spec.clientWidth, static_cast<int>(dpi));
-    const int height = ui::TwipsToPixels(spec.clientHeight, static_cast<int>(dpi));
+    const int width = ui::TwipsToPixels(window.clientWidth, static_cast<int>(dpi));
+    const int height = ui::TwipsToPixels(window.clientHeight, static_cast<int>(dpi));
     RECT frame{0, 0, width, height};
     if (adjustWindowRectExForDpi_ == nullptr ||
         !adjustWindowRectExForDpi_(&frame, style, FALSE, exStyle, dpi)) {
