@@ -52,12 +52,19 @@ const MainControl& Find(Ctl control) {
 }
 
 std::vector<const MainControl*> ChildrenInTabOrder(Ctl parent) {
-    std::vector<const MainControl*> children;
+    // Tab positions are small numbers: taking them in turn keeps equal ones in table order, with
+    // less code than a sort.
+    int first = 0, last = 0;
     for (const MainControl& c : kMainControls) {
-        if (c.parent == parent) children.push_back(&c);
+        first = std::min(first, c.tab);
+        last = std::max(last, c.tab);
     }
-    std::stable_sort(children.begin(), children.end(),
-                     [](const MainControl* a, const MainControl* b) { return a->tab < b->tab; });
+    std::vector<const MainControl*> children;
+    for (int tab = first; tab <= last; ++tab) {
+        for (const MainControl& c : kMainControls) {
+            if (c.parent == parent && c.tab == tab) children.push_back(&c);
+        }
+    }
     return children;
 }
 

@@ -88,12 +88,14 @@ void AboutWindow::Make() {
         throw std::runtime_error("cannot create the About window");
     }
     // Controls in tab order, so that the tab order is their order in the window.
+    // (those without a tab position last)
     std::vector<const AboutControlSpec*> order;
-    for (const AboutControlSpec& c : ui::kAboutControls)
-        order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const AboutControlSpec* a, const AboutControlSpec* b) {
-        return (a->tab < 0 ? 1000 : a->tab) < (b->tab < 0 ? 1000 : b->tab);
-    });
+    for (int tab = 0; tab <= static_cast<int>(ui::kAboutControls.size()); ++tab) {
+        for (const AboutControlSpec& c : ui::kAboutControls) {
+            const int position = c.tab < 0 ? static_cast<int>(ui::kAboutControls.size()) : c.tab;
+            if (position == tab) order.push_back(&c);
+        }
+    }
     for (const AboutControlSpec* c : order) {
         const std::wstring text = Utf8ToWide(c->text);
         HWND hwnd =
