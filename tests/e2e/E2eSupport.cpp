@@ -521,7 +521,15 @@ HWND Program::WaitMainWindow(Millis timeout) {
     return main_;
 }
 
-HWND Program::Control(int id) const { return main_ == nullptr ? nullptr : FindControl(main_, id); }
+HWND Program::Control(int id) const {
+    if (main_ == nullptr) return nullptr;
+    // As an accessibility client does, ask the window for its accessible object before walking
+    // its controls: a window that has never been shown makes its controls only when asked.
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(main_, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<LONG>(OBJID_CLIENT)), SMTO_NORMAL,
+                          2000, &ignored);
+    return FindControl(main_, id);
+}
 
 HWND Program::WaitWindow(const char* className, const char* title, Millis timeout) const {
     HWND found = nullptr;

@@ -206,6 +206,46 @@ protected:
 
 // ---------------------------------------------------------------- the main window
 
+// Hidden in the tray, the window has no controls yet; what the program set meanwhile is what
+// they show when it is first shown, and a clock written while it is hidden again is current
+// when it comes back.
+TEST_F(WindowingTest, ControlsMadeAtFirstShowShowWhatWasSetWhileHidden) {
+    Pump(50);
+    ASSERT_FALSE(ui_.HasMainControls()) << "a window that starts hidden makes no controls";
+    ui_.SetCaption(Ctl::lblKAKU, " 再起動を23:30に実行します。");
+    ui_.SetCaption(Ctl::lblTIME, "10:00:00");
+    ui_.SetCaption(Ctl::lblTIME, "10:00:01");
+    ui_.SetEnabled(Ctl::cmdON, false);
+    ui_.SetEnabled(Ctl::Command5, true);
+    ui_.SetValue(Ctl::Option1_1, true);
+    for (int i = 0; i < 24; ++i) ui_.SetListItem(Ctl::txtTime0, i, std::to_string(100 + i).substr(1));
+    ASSERT_TRUE(ui_.SetComboText(Ctl::txtTime0, "23"));
+    ui_.SetFocus(Ctl::Command5);
+    EXPECT_FALSE(ui_.HasMainControls());
+    EXPECT_EQ(ui_.Caption(Ctl::lblTIME), "10:00:01");
+    EXPECT_TRUE(ui_.Value(Ctl::Option1_1));
+    EXPECT_FALSE(ui_.Enabled(Ctl::cmdON));
+
+    ui_.Show();
+    Pump(50);
+    ASSERT_TRUE(ui_.HasMainControls());
+    EXPECT_EQ(Text(Ctrl(Ctl::lblKAKU)), " 再起動を23:30に実行します。");
+    EXPECT_EQ(Text(Ctrl(Ctl::lblTIME)), "10:00:01");
+    EXPECT_FALSE(::IsWindowEnabled(Ctrl(Ctl::cmdON)));
+    EXPECT_TRUE(::IsWindowEnabled(Ctrl(Ctl::Command5)));
+    EXPECT_EQ(::SendMessageW(Ctrl(Ctl::Option1_1), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(Ctrl(Ctl::Option1_0), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(Ctrl(Ctl::txtTime0), CB_GETCOUNT, 0, 0), 24);
+    EXPECT_EQ(ui_.ComboText(Ctl::txtTime0), "23");
+    EXPECT_EQ(::GetFocus(), Ctrl(Ctl::Command5));
+
+    ui_.Hide();
+    ui_.SetCaption(Ctl::lblTIME, "10:00:02");
+    EXPECT_EQ(ui_.Caption(Ctl::lblTIME), "10:00:02");
+    ui_.Show();
+    EXPECT_EQ(Text(Ctrl(Ctl::lblTIME)), "10:00:02") << "the clock is current when the window comes back";
+}
+
 TEST_F(WindowingTest, MainWindowIsCreatedHiddenWithItsFrameAndClientSize) {
     HWND main = ui_.MainWindow();
     EXPECT_FALSE(::IsWindowVisible(main));

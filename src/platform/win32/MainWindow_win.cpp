@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -44,6 +45,11 @@ void ControlStyles(const MainControl& c, DWORD& style, DWORD& exStyle) noexcept 
 MainWindow::MainWindow(HINSTANCE instance, const Dpi& dpi) noexcept
     : instance_(instance), dpiSupport_(dpi), pictures_(instance) {
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    for (const MainControl& c : ui::kMainControls) {
+        ControlState& state = State(c.ctl);
+        state.enabled = (c.flags & ui::flag::Disabled) == 0;
+        state.selected = (c.flags & ui::flag::Selected) != 0;
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -96,15 +102,6 @@ void MainWindow::Create() {
     // An elevated copy would otherwise not hear that the shell came back.
     if (taskbarCreated_ != 0) ::ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
-    dialogFont_ = dpiSupport_.DialogFont(look_.dpi, TextRooms());
-    look_.font = dialogFont_.get();
-    MakeControls(Ctl::frmMain, hwnd());
-    Layout();
-    for (const MainControl& c : ui::kMainControls) {
-        if ((c.flags & ui::flag::Selected) != 0) ::SendMessageW(Child(c.ctl), BM_SETCHECK, BST_CHECKED, 0);
-        if (c.kind == Kind::OptionButton) KeepGroupReachable(c.ctl);
-    }
-
     ::SetTimer(hwnd(), kTimer1Id, 1000, nullptr);
     ::SetTimer(hwnd(), kTimer2Id, 1000, nullptr);
     timerIntervals_ = {1000, 1000};
@@ -122,6 +119,57 @@ void MainWindow::LoadWindowIcons() noexcept {
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
+void MainWindow::EnsureControls() {
+    if (controlsMade_) return;
+    if (hwnd() == nullptr) throw std::runtime_error("the main window does not exist");
+    try {
+        dialogFont_ = dpiSupport_.DialogFont(look_.dpi, TextRooms());
+        look_.font = dialogFont_.get();
+        MakeControls(Ctl::frmMain, hwnd());
+    } catch (...) {
+        // Half a window is no window: the next try starts again.
+        for (const MainControl* c : ui::ChildrenInTabOrder(Ctl::frmMain)) {
+            if (HWND made = Child(c->ctl); made != nullptr) ::DestroyWindow(made);
+        }
+        controls_.fill(nullptr);
+        frames_.clear();
+        throw;
+    }
+    controlsMade_ = true;
+    Layout();
+    ApplyHeldState();
+}
+
+// What the program set while there were no controls: option values, list entries, focus.
+void MainWindow::ApplyHeldState() noexcept {
+    for (const MainControl& c : ui::kMainControls) {
+        const ControlState& state = State(c.ctl);
+        if (c.kind == Kind::OptionButton && state.selected) {
+            ::SendMessageW(Child(c.ctl), BM_SETCHECK, BST_CHECKED, 0);
+        }
+        if (c.kind != Kind::DropDownList) continue;
+        for (const std::wstring& item : state.items) {
+            ::SendMessageW(Child(c.ctl), CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(item.c_str()));
+        }
+        if (state.current >= 0) ::SendMessageW(Child(c.ctl), CB_SETCURSEL, static_cast<WPARAM>(state.current), 0);
+    }
+    for (const MainControl& c : ui::kMainControls) {
+        if (c.kind == Kind::OptionButton) KeepGroupReachable(c.ctl);
+    }
+    if (pendingFocus_) focus_.Set(Child(*pendingFocus_));
+    pendingFocus_.reset();
+}
+
+void MainWindow::BringControlsUpToDate() noexcept {
+    for (const MainControl& c : ui::kMainControls) {
+        ControlState& state = State(c.ctl);
+        if (!state.stale || !state.caption) continue;
+        state.stale = false;
+        Guard([&] { ::SetWindowTextW(Child(c.ctl), Utf8ToWide(*state.caption).c_str()); });
+    }
+}
+
 void MainWindow::MakeControls(Ctl parent, HWND parentWindow) {
     bool previousWasOption = false;
     for (const MainControl* c : ui::ChildrenInTabOrder(parent)) {
@@ -132,9 +180,10 @@ void MainWindow::MakeControls(Ctl parent, HWND parentWindow) {
         if (!option || !previousWasOption) style |= WS_GROUP;
         previousWasOption = option;
         ControlStyles(*c, style, exStyle);
-        if ((c->flags & ui::flag::Disabled) != 0) style |= WS_DISABLED;
+        const ControlState& state = State(c->ctl);
+        if (!state.enabled) style |= WS_DISABLED;
 
-        const std::wstring text = Utf8ToWide(c->text);
+        const std::wstring text = Utf8ToWide(state.caption ? *state.caption : std::string(c->text));
         HWND hwnd = nullptr;
         if (c->kind == Kind::Frame) {
             frames_.push_back(std::make_unique<FrameControl>(look_));
@@ -218,19 +267,17 @@ int MainWindow::ClosedHeight(HWND combo) const noexcept {
     return entry != nullptr ? ui::ToPixels(entry->rect, static_cast<int>(look_.dpi)).height : 0;
 }
 
-HWND MainWindow::ControlWindow(Ctl control) const noexcept {
+HWND MainWindow::ControlWindow(Ctl control) noexcept {
     if (control == Ctl::frmMain) return hwnd();
     const auto index = static_cast<std::size_t>(control);
-    return index < controls_.size() ? controls_[index] : nullptr;
+    if (index >= controls_.size()) return nullptr;
+    if (hwnd() != nullptr) Guard([&] { EnsureControls(); });
+    return controls_[index];
 }
 
-HWND MainWindow::Control(Ctl control) const {
+void MainWindow::Check(Ctl control) const {
     if (hwnd() == nullptr) throw std::runtime_error("the main window does not exist");
-    if (control == Ctl::frmMain) return hwnd();
-    const auto index = static_cast<std::size_t>(control);
-    if (index >= controls_.size() || controls_[index] == nullptr)
-        throw std::runtime_error("the control does not exist");
-    return controls_[index];
+    if (control != Ctl::frmMain) ui::Find(control);
 }
 
 const MainControl* MainWindow::SpecOf(HWND control) const noexcept {
@@ -243,7 +290,7 @@ const MainControl* MainWindow::SpecOf(HWND control) const noexcept {
 
 void MainWindow::KeepGroupReachable(Ctl option) noexcept {
     const std::vector<Ctl> group = ui::OptionGroup(option);
-    if (group.empty()) return;
+    if (group.empty() || !controlsMade_) return;
     HWND stop = nullptr;
     for (Ctl c : group) {
         if (::SendMessageW(Child(c), BM_GETCHECK, 0, 0) == BST_CHECKED) stop = Child(c);
@@ -259,7 +306,13 @@ void MainWindow::KeepGroupReachable(Ctl option) noexcept {
     }
 }
 
-void MainWindow::MoveFocusOffIfFocused(HWND hwnd) noexcept {
+void MainWindow::MoveFocusOffIfFocused(Ctl control) noexcept {
+    if (!controlsMade_) {
+        // At the first show the focus goes to the first control that takes it.
+        if (pendingFocus_ == control) pendingFocus_.reset();
+        return;
+    }
+    HWND hwnd = Child(control);
     const bool focused = ::GetFocus() == hwnd;
     if (!focused && focus_.last() != hwnd) return;
     HWND next = ::GetNextDlgTabItem(this->hwnd(), hwnd, FALSE);
@@ -274,35 +327,57 @@ void MainWindow::MoveFocusOffIfFocused(HWND hwnd) noexcept {
 // ---------------------------------------------------------------- the controls
 
 void MainWindow::SetCaption(Ctl control, std::string_view text) {
-    HWND hwnd = Control(control);
-    if (control != Ctl::frmMain && ui::Find(control).kind == Kind::DropDownList) {
+    Check(control);
+    if (control == Ctl::frmMain) {
+        ::SetWindowTextW(hwnd(), Utf8ToWide(text).c_str());
+        return;
+    }
+    if (ui::Find(control).kind == Kind::DropDownList) {
         SetComboText(control, text);
         return;
     }
     const std::wstring wide = Utf8ToWide(text);
-    ::SetWindowTextW(hwnd, wide.c_str());
-    captions_[static_cast<std::size_t>(control)] = std::string(text);
+    ControlState& state = State(control);
+    state.caption = std::string(text);
+    // Hidden and unread, the control need not say it yet: showing the window brings it up to date.
+    state.stale = controlsMade_ && !read_ && !Visible();
+    if (controlsMade_ && !state.stale) ::SetWindowTextW(Child(control), wide.c_str());
 }
 
 std::string MainWindow::Caption(Ctl control) {
-    HWND hwnd = Control(control);
-    if (control != Ctl::frmMain && ui::Find(control).kind == Kind::DropDownList) return ComboText(control);
-    // Only the program changes its captions; reading back what it wrote saves a round trip to
-    // the window every clock tick.
-    if (const auto& known = captions_[static_cast<std::size_t>(control)]) return *known;
-    return WideToUtf8(WindowText(hwnd));
+    Check(control);
+    if (control == Ctl::frmMain) return WideToUtf8(WindowText(hwnd()));
+    const MainControl& spec = ui::Find(control);
+    if (spec.kind == Kind::DropDownList) return ComboText(control);
+    // Only the program changes its captions: what it wrote is what they say.
+    const ControlState& state = State(control);
+    return state.caption ? *state.caption : std::string(spec.text);
 }
 
 void MainWindow::SetEnabled(Ctl control, bool enabled) {
-    HWND hwnd = Control(control);
-    if (!enabled) MoveFocusOffIfFocused(hwnd);
-    ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
+    Check(control);
+    if (control == Ctl::frmMain) {
+        ::EnableWindow(hwnd(), enabled ? TRUE : FALSE);
+        return;
+    }
+    State(control).enabled = enabled;
+    if (!enabled) MoveFocusOffIfFocused(control);
+    if (controlsMade_) ::EnableWindow(Child(control), enabled ? TRUE : FALSE);
 }
 
-bool MainWindow::Enabled(Ctl control) { return ::IsWindowEnabled(Control(control)) != FALSE; }
+bool MainWindow::Enabled(Ctl control) {
+    Check(control);
+    if (control == Ctl::frmMain) return ::IsWindowEnabled(hwnd()) != FALSE;
+    return controlsMade_ ? ::IsWindowEnabled(Child(control)) != FALSE : State(control).enabled;
+}
 
 void MainWindow::SetFocus(Ctl control) {
-    HWND target = Control(control);
+    Check(control);
+    if (!controlsMade_) {
+        pendingFocus_ = control;
+        return;
+    }
+    HWND target = control == Ctl::frmMain ? hwnd() : Child(control);
     // A hidden window takes the focus when it is shown next.
     if (Visible()) {
         ::SetFocus(target);
@@ -312,53 +387,79 @@ void MainWindow::SetFocus(Ctl control) {
 }
 
 bool MainWindow::Value(Ctl option) {
-    return ::SendMessageW(Control(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    Check(option);
+    // Once the buttons exist, the user's clicks count.
+    if (!controlsMade_) return State(option).selected;
+    return ::SendMessageW(Child(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void MainWindow::SetValue(Ctl option, bool selected) {
-    HWND hwnd = Control(option);
+    Check(option);
     if (selected) {
         for (Ctl other : ui::OptionGroup(option)) {
-            if (other != option) ::SendMessageW(Control(other), BM_SETCHECK, BST_UNCHECKED, 0);
+            if (other == option) continue;
+            State(other).selected = false;
+            if (controlsMade_) ::SendMessageW(Child(other), BM_SETCHECK, BST_UNCHECKED, 0);
         }
     }
-    ::SendMessageW(hwnd, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+    State(option).selected = selected;
+    if (!controlsMade_) return;
+    ::SendMessageW(Child(option), BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
     KeepGroupReachable(option);
 }
 
 void MainWindow::SetListItem(Ctl combo, int index, std::string_view text) {
-    HWND hwnd = Control(combo);
+    Check(combo);
     if (index < 0) throw std::out_of_range("list index below 0");
     const std::wstring wide = Utf8ToWide(text);
+    if (!controlsMade_) {
+        // Writing past the end grows the list.
+        std::vector<std::wstring>& items = State(combo).items;
+        if (static_cast<std::size_t>(index) >= items.size()) items.resize(static_cast<std::size_t>(index) + 1);
+        items[static_cast<std::size_t>(index)] = wide;
+        return;
+    }
+    HWND hwnd = Child(combo);
     auto count = static_cast<int>(::SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
-    // Writing past the end grows the list.
     for (; count < index; ++count) {
         ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L""));
     }
     if (index < count) {
         const LRESULT selected = ::SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
         ::SendMessageW(hwnd, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                       reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
         if (selected == index) ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     } else {
-        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
     }
 }
 
 std::string MainWindow::ComboText(Ctl combo) {
-    HWND hwnd = Control(combo);
+    Check(combo);
+    if (!controlsMade_) {
+        const ControlState& state = State(combo);
+        const bool picked = state.current >= 0 && static_cast<std::size_t>(state.current) < state.items.size();
+        return picked ? WideToUtf8(state.items[static_cast<std::size_t>(state.current)]) : std::string();
+    }
+    HWND hwnd = Child(combo);
     const LRESULT selected = ::SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR) return {};
     return WideToUtf8(ComboItem(hwnd, static_cast<int>(selected)));
 }
 
 bool MainWindow::SetComboText(Ctl combo, std::string_view text) {
-    HWND hwnd = Control(combo);
+    Check(combo);
     const std::wstring wanted = Utf8ToWide(text);
-    const auto count = static_cast<int>(::SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
     // Whole strings, case and all (the box's own search ignores case).
+    if (!controlsMade_) {
+        const std::vector<std::wstring>& items = State(combo).items;
+        const auto found = std::find(items.begin(), items.end(), wanted);
+        if (found == items.end()) return false;
+        State(combo).current = static_cast<int>(found - items.begin());
+        return true;
+    }
+    HWND hwnd = Child(combo);
+    const auto count = static_cast<int>(::SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         if (ComboItem(hwnd, i) == wanted) {
             ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
@@ -371,7 +472,7 @@ bool MainWindow::SetComboText(Ctl combo, std::string_view text) {
 // ---------------------------------------------------------------- the window itself
 
 void MainWindow::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
-    Control(Ctl::frmMain);
+    Check(Ctl::frmMain);
     const UINT_PTR id = timer == Timer::Timer1 ? kTimer1Id : kTimer2Id;
     // Setting the interval a timer already runs at leaves it in step: setting it again would
     // move it away from the other timer and wake the program twice a second instead of once.
@@ -406,7 +507,8 @@ void MainWindow::SetIconFromFile(const std::string& path) {
 }
 
 void MainWindow::Show() {
-    Control(Ctl::frmMain);
+    EnsureControls();
+    BringControlsUpToDate();
     if (!centred_) {
         CentreOnWorkArea(hwnd());
         centred_ = true;
@@ -415,7 +517,10 @@ void MainWindow::Show() {
     ::SetForegroundWindow(hwnd());
 }
 
-void MainWindow::Hide() { ::ShowWindow(Control(Ctl::frmMain), SW_HIDE); }
+void MainWindow::Hide() {
+    Check(Ctl::frmMain);
+    ::ShowWindow(hwnd(), SW_HIDE);
+}
 
 bool MainWindow::Visible() const noexcept { return hwnd() != nullptr && ::IsWindowVisible(hwnd()) != FALSE; }
 
@@ -445,6 +550,7 @@ LRESULT MainWindow::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     case WM_SETFOCUS: focus_.Restore(hwnd()); return 0;
     case WM_DPICHANGED: return OnDpiChanged(wParam, lParam);
     case WM_DESTROY: return OnDestroy();
+    case WM_GETOBJECT: return OnGetObject(wParam, lParam);
     default: return Default(message, wParam, lParam);
     }
 }
@@ -452,6 +558,7 @@ LRESULT MainWindow::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
 void MainWindow::OnGone() noexcept {
     controls_.fill(nullptr);
     frames_.clear();
+    controlsMade_ = false;
     focus_.Set(nullptr);
 }
 
@@ -605,18 +712,20 @@ LRESULT MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) noexcept {
     look_.dpi = dpi;
     // The controls keep the old font until the layout hands them the new one.
     UniqueFont oldFont = std::move(dialogFont_);
-    try {
-        dialogFont_ = dpiSupport_.DialogFont(dpi, TextRooms());
-    } catch (...) {
-        dialogFont_ = std::move(oldFont);
+    if (controlsMade_) {
+        try {
+            dialogFont_ = dpiSupport_.DialogFont(dpi, TextRooms());
+        } catch (...) {
+            dialogFont_ = std::move(oldFont);
+        }
+        look_.font = dialogFont_.get();
     }
-    look_.font = dialogFont_.get();
     // Windows suggests where the window goes; its size is the layout's at the new DPI.
     const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
     ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     dpiSupport_.SizeToLayout(hwnd(), ui::kMainWindow, kMainStyle, kMainExStyle, dpi);
-    Guard([&] { Layout(); });
+    if (controlsMade_) Guard([&] { Layout(); });
     return 0;
 }
 
@@ -625,6 +734,15 @@ LRESULT MainWindow::OnDestroy() noexcept {
     ::KillTimer(hwnd(), kTimer2Id);
     ::PostQuitMessage(0);
     return 0;
+}
+
+// A reader of the window (an accessibility client) gets the real controls, kept current from now on.
+LRESULT MainWindow::OnGetObject(WPARAM wParam, LPARAM lParam) noexcept {
+    if (Guard([&] { EnsureControls(); })) {
+        read_ = true;
+        BringControlsUpToDate();
+    }
+    return Default(WM_GETOBJECT, wParam, lParam);
 }
 
 }  // namespace velt::platform::win32

@@ -1,4 +1,11 @@
 // The main window (frmMain): hidden from the start, with its controls and both timers.
+//
+// The program spends nearly all of its life hidden in the tray. The controls' state (captions,
+// option values, enabled state, list items and selection, focus) is therefore held here, and the
+// child windows are made from it when the window is first shown, or when anything needs a real
+// control earlier: a reader of the window (WM_GETOBJECT, as accessibility clients send it). While
+// the window is hidden and nobody reads it, a caption change only updates memory; showing the
+// window brings every control up to date before it paints.
 #pragma once
 
 #include <windows.h>
@@ -33,8 +40,11 @@ public:
 
     static void Register(HINSTANCE instance);
     void Attach(MainFormEvents* main, MenuFormEvents* menu) noexcept;
-    // The window, hidden, sized for its layout, with its controls and both timers running.
+    // The window itself, hidden, sized for its layout, with both timers running.
     void Create();
+    // The child windows, made from the state held so far (once).
+    void EnsureControls();
+    bool HasControls() const noexcept { return controlsMade_; }
 
     void SetCaption(Ctl control, std::string_view text);
     std::string Caption(Ctl control);
@@ -55,10 +65,19 @@ public:
     bool Visible() const noexcept;
     float TwipsPerPixelX() const noexcept;
     UINT dpi() const noexcept { return look_.dpi; }
-    // The child window of a control; frmMain is the window itself.
-    HWND ControlWindow(Ctl control) const noexcept;
+    // The child window of a control, made now if need be; frmMain is the window itself.
+    HWND ControlWindow(Ctl control) noexcept;
 
 private:
+    struct ControlState {
+        std::optional<std::string> caption;  // what the program wrote; the layout's text before
+        bool enabled = true;
+        bool selected = false;            // option buttons
+        std::vector<std::wstring> items;  // drop-down lists
+        int current = -1;                 // drop-down lists: the picked entry
+        bool stale = false;               // the caption waits for the window to be shown
+    };
+
     LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void OnGone() noexcept override;
 
@@ -75,21 +94,25 @@ private:
     LRESULT OnPaint() noexcept;
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnDestroy() noexcept;
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam) noexcept;
     bool OnComboKey(HWND combo, WPARAM key) noexcept override;
     int ClosedHeight(HWND combo) const noexcept override;
 
     void MakeControls(Ctl parent, HWND parentWindow);
+    void ApplyHeldState() noexcept;
+    void BringControlsUpToDate() noexcept;
     void Layout();
     std::vector<TextRoom> TextRooms() const;
     void FitComboHeight(HWND combo, int height) noexcept;
     void MenuCommand(MenuItem item) noexcept;
     void Click(Ctl button) noexcept;
     void KeepGroupReachable(Ctl option) noexcept;
-    void MoveFocusOffIfFocused(HWND control) noexcept;
+    void MoveFocusOffIfFocused(Ctl control) noexcept;
     void LoadWindowIcons() noexcept;
-    // The control's window; throws where there is none.
-    HWND Control(Ctl control) const;
+    // Throws where the window does not exist or `control` is not one of its controls.
+    void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
+    ControlState& State(Ctl control) noexcept { return state_[static_cast<std::size_t>(control)]; }
     const ui::MainControl* SpecOf(HWND control) const noexcept;
 
     HINSTANCE instance_;
@@ -99,10 +122,12 @@ private:
     UINT taskbarCreated_ = 0;
     HWND owner_ = nullptr;  // hidden: owning the main window keeps it off the taskbar
 
+    std::array<ControlState, static_cast<std::size_t>(Ctl::Count)> state_{};
     std::array<HWND, static_cast<std::size_t>(Ctl::Count)> controls_{};
-    // What the program last wrote into each control's caption.
-    std::array<std::optional<std::string>, static_cast<std::size_t>(Ctl::Count)> captions_{};
     std::vector<std::unique_ptr<FrameControl>> frames_;
+    bool controlsMade_ = false;
+    bool read_ = false;                // a reader has asked for the window: keep its controls current
+    std::optional<Ctl> pendingFocus_;  // set before the controls exist
     std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
     bool centred_ = false;
     FocusMemory focus_;

@@ -27,7 +27,7 @@ public:
 
     // The handlers the windows report to. Must be called before the windows are created.
     void Attach(MainFormEvents& main, MenuFormEvents& menu, AboutFormEvents& about) noexcept;
-    // Creates the main window hidden, with all its controls, and starts both timers.
+    // Creates the main window hidden and starts both timers; its controls come when needed.
     void CreateMainWindow();
     // Runs until WM_QUIT; returns its exit code.
     int RunMessageLoop();
@@ -74,7 +74,11 @@ public:
 
     // --- the windows themselves, for tests
     HWND MainWindow() const noexcept { return main_.hwnd(); }
-    HWND ControlWindow(Ctl control) const noexcept { return main_.ControlWindow(control); }
+    // Asking for a control makes the main window's controls where they do not exist yet.
+    HWND ControlWindow(Ctl control) const noexcept {
+        return const_cast<win32::MainWindow&>(main_).ControlWindow(control);
+    }
+    bool HasMainControls() const noexcept { return main_.HasControls(); }
     HWND MenuFormWindow() const noexcept { return menu_.hwnd(); }
     HMENU TrayMenu() const noexcept { return menu_.Menu(); }
     HWND AboutWindow() const noexcept { return about_.hwnd(); }
