@@ -523,8 +523,9 @@ HWND Program::WaitMainWindow(Millis timeout) {
 
 HWND Program::Control(int id) const {
     if (main_ == nullptr) return nullptr;
-    // As an accessibility client does, ask the window for its accessible object before walking
-    // its controls: a window that has never been shown makes its controls only when asked.
+    if (HWND found = FindControl(main_, id)) return found;
+    // A window that has never been shown makes its controls only when a reader asks for its
+    // accessible object, as accessibility clients do before they walk a window.
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(main_, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<LONG>(OBJID_CLIENT)), SMTO_NORMAL,
                           2000, &ignored);
