@@ -512,6 +512,7 @@ HWND Program::WaitMainWindow(Millis timeout) {
                 ::GetWindowTextW(hwnd, text, 512);
                 if (Utf8(text) == kMainTitle) {
                     main_ = hwnd;
+                    controls_.clear();
                     return true;
                 }
             }
@@ -523,13 +524,20 @@ HWND Program::WaitMainWindow(Millis timeout) {
 
 HWND Program::Control(int id) const {
     if (main_ == nullptr) return nullptr;
-    if (HWND found = FindControl(main_, id)) return found;
-    // A window that has never been shown makes its controls only when a reader asks for its
-    // accessible object, as accessibility clients do before they walk a window.
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(main_, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<LONG>(OBJID_CLIENT)), SMTO_NORMAL,
-                          2000, &ignored);
-    return FindControl(main_, id);
+    if (const auto known = controls_.find(id); known != controls_.end() && ::IsWindow(known->second)) {
+        return known->second;
+    }
+    HWND found = FindControl(main_, id);
+    if (found == nullptr) {
+        // A window that has never been shown makes its controls only when a reader asks for its
+        // accessible object, as accessibility clients do before they walk a window.
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(main_, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<LONG>(OBJID_CLIENT)),
+                              SMTO_NORMAL, 2000, &ignored);
+        found = FindControl(main_, id);
+    }
+    if (found != nullptr) controls_[id] = found;
+    return found;
 }
 
 HWND Program::WaitWindow(const char* className, const char* title, Millis timeout) const {

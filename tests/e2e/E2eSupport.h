@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -201,6 +202,9 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
     HWND main_ = nullptr;
+    // Controls found once: walking every child to find one costs a round trip per child, and
+    // that would slow each read of the window more than the program's own work does.
+    mutable std::map<int, HWND> controls_;
     std::chrono::steady_clock::time_point started_;
 };
 
