@@ -116,8 +116,8 @@ std::string CaptionsShown(const MainControl& control) {
     }
 }
 
-const AboutControlSpec& Find(AboutControl control) {
-    for (const AboutControlSpec& c : kAboutControls) {
+const AboutControlLayout& Find(AboutControl control) {
+    for (const AboutControlLayout& c : kAboutControls) {
         if (c.control == control) return c;
     }
     throw std::out_of_range("not a control of the About window");

@@ -84,13 +84,13 @@ inline constexpr unsigned OwnColour = 1u << 10;     // text in `colour` instead 
 
 // ---- the main window
 
-struct WindowSpec {
+struct WindowLayout {
     const char* title;
     int clientWidth;   // twips
     int clientHeight;  // twips
 };
 
-inline constexpr WindowSpec kMainWindow{texts::kMainWindowTitle, 4755, 3600};
+inline constexpr WindowLayout kMainWindow{texts::kMainWindowTitle, 4755, 3600};
 
 struct MainControl {
     platform::Ctl ctl;
@@ -259,7 +259,7 @@ enum class AboutControl : std::uint8_t {
     Count
 };
 
-struct AboutControlSpec {
+struct AboutControlLayout {
     AboutControl control;
     int id;
     const char* name;
@@ -278,7 +278,7 @@ constexpr int AboutControlId(AboutControl c) noexcept {
     return c == AboutControl::cmdOK ? kAboutOkId : 200 + static_cast<int>(c);
 }
 
-inline constexpr WindowSpec kAboutWindow{kAboutInitialTitle, 6480, 3600};
+inline constexpr WindowLayout kAboutWindow{kAboutInitialTitle, 6480, 3600};
 
 inline constexpr Rgb kBlue{0, 0, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
@@ -286,7 +286,7 @@ inline constexpr Rgb kGrey{128, 128, 128};
 inline constexpr Rgb kWhite{255, 255, 255};
 
 // clang-format off
-inline constexpr std::array<AboutControlSpec, static_cast<std::size_t>(AboutControl::Count)>
+inline constexpr std::array<AboutControlLayout, static_cast<std::size_t>(AboutControl::Count)>
     kAboutControls{{
         {AboutControl::cmdOK, AboutControlId(AboutControl::cmdOK), "cmdOK", Kind::PushButton,
          "OK", {5085, 3180, 1260, 345}, 0, Align::Center, flag::DefaultCancel, kBlack},
@@ -314,10 +314,10 @@ inline constexpr std::array<AboutControlSpec, static_cast<std::size_t>(AboutCont
     }};
 // clang-format on
 
-const AboutControlSpec& Find(AboutControl control);
+const AboutControlLayout& Find(AboutControl control);
 
 // The three lines Line1(0..2), drawn on the window itself.
-struct LineSpec {
+struct AboutLine {
     int index;
     int x1, y1, x2, y2;  // twips
     Rgb colour;
@@ -325,7 +325,7 @@ struct LineSpec {
 };
 
 // clang-format off
-inline constexpr std::array<LineSpec, 3> kAboutLines{{
+inline constexpr std::array<AboutLine, 3> kAboutLines{{
     {0, 0, 1680, 5640, 1680, kWhite, 2},
     {1, -405, 2640, 6480, 2640, kGrey, 1},
     {2, 3480, 3030, 6285, 3030, kBlue, 1},
@@ -333,7 +333,7 @@ inline constexpr std::array<LineSpec, 3> kAboutLines{{
 // clang-format on
 
 // lblVersion's font.
-struct FontSpec {
+struct FontChoice {
     const char* face;
     double points;
     int weight;
@@ -342,7 +342,7 @@ struct FontSpec {
     bool underline;
 };
 
-inline constexpr FontSpec kVersionFont{"ＭＳ Ｐゴシック", 9.75, 700, 128, false, false};
+inline constexpr FontChoice kVersionFont{"ＭＳ Ｐゴシック", 9.75, 700, 128, false, false};
 
 // ---------------------------------------------------------------- the tray menu
 

@@ -268,7 +268,7 @@ TEST(MainLayoutTest, InitialStatesAndAccessKeys) {
 TEST(AboutLayoutTest, ControlsFitTheWindowAndHaveTheirOwnIds) {
     std::set<int> ids;
     std::set<int> tabs;
-    for (const AboutControlSpec& c : kAboutControls) {
+    for (const AboutControlLayout& c : kAboutControls) {
         EXPECT_TRUE(ids.insert(c.id).second) << c.name;
         if (c.tab >= 0) {
             EXPECT_TRUE(tabs.insert(c.tab).second) << c.name;
@@ -291,7 +291,7 @@ TEST(AboutLayoutTest, ControlsFitTheWindowAndHaveTheirOwnIds) {
 }
 
 TEST(AboutLayoutTest, LinesCrossTheWindowWhereDesigned) {
-    for (const LineSpec& l : kAboutLines) {
+    for (const AboutLine& l : kAboutLines) {
         EXPECT_EQ(l.y1, l.y2) << "Line1(" << l.index << ") is horizontal";
         EXPECT_LT(l.x1, l.x2);
         EXPECT_LE(l.x2, kAboutWindow.clientWidth);

@@ -311,7 +311,7 @@ protected:
                               << ")";
     }
 
-    static void ExpectClientSize(HWND window, const ui::WindowSpec& layout, int dpi) {
+    static void ExpectClientSize(HWND window, const ui::WindowLayout& layout, int dpi) {
         RECT client{};
         ::GetClientRect(window, &client);
         EXPECT_EQ(client.right, Px(layout.clientWidth, dpi)) << "client width at " << dpi;

@@ -218,7 +218,8 @@ TEST_F(WindowingTest, ControlsMadeAtFirstShowShowWhatWasSetWhileHidden) {
     ui_.SetEnabled(Ctl::cmdON, false);
     ui_.SetEnabled(Ctl::Command5, true);
     ui_.SetValue(Ctl::Option1_1, true);
-    for (int i = 0; i < 24; ++i) ui_.SetListItem(Ctl::txtTime0, i, std::to_string(100 + i).substr(1));
+    for (int i = 0; i < 24; ++i)
+        ui_.SetListItem(Ctl::txtTime0, i, std::to_string(100 + i).substr(1));
     ASSERT_TRUE(ui_.SetComboText(Ctl::txtTime0, "23"));
     ui_.SetFocus(Ctl::Command5);
     EXPECT_FALSE(ui_.HasMainControls());
@@ -656,7 +657,7 @@ TEST_F(WindowingTest, AboutControlsSitWhereDesignedWithTheirLooks) {
     ::GetClientRect(about, &client);
     EXPECT_EQ(client.right, Px(6480, dpi));
     EXPECT_EQ(client.bottom, Px(3600, dpi));
-    for (const ui::AboutControlSpec& c : ui::kAboutControls) {
+    for (const ui::AboutControlLayout& c : ui::kAboutControls) {
         SCOPED_TRACE(c.name);
         HWND hwnd = ui_.AboutControlWindow(c.control);
         ASSERT_NE(hwnd, nullptr);

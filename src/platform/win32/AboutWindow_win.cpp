@@ -13,7 +13,7 @@
 namespace velt::platform::win32 {
 
 using ui::AboutControl;
-using ui::AboutControlSpec;
+using ui::AboutControlLayout;
 using ui::Kind;
 
 namespace {
@@ -23,14 +23,14 @@ constexpr DWORD kAboutExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
 constexpr COLORREF ToColorref(ui::Rgb c) noexcept { return RGB(c.r, c.g, c.b); }
 
-const AboutControlSpec* SpecById(int id) noexcept {
-    for (const AboutControlSpec& c : ui::kAboutControls) {
+const AboutControlLayout* LayoutEntryById(int id) noexcept {
+    for (const AboutControlLayout& c : ui::kAboutControls) {
         if (c.id == id) return &c;
     }
     return nullptr;
 }
 
-DWORD StyleOf(const AboutControlSpec& c) noexcept {
+DWORD StyleOf(const AboutControlLayout& c) noexcept {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP;
     switch (c.kind) {
     case Kind::PushButton:
@@ -89,14 +89,14 @@ void AboutWindow::Make() {
     }
     // Controls in tab order, so that the tab order is their order in the window.
     // (those without a tab position last)
-    std::vector<const AboutControlSpec*> order;
+    std::vector<const AboutControlLayout*> order;
     for (int tab = 0; tab <= static_cast<int>(ui::kAboutControls.size()); ++tab) {
-        for (const AboutControlSpec& c : ui::kAboutControls) {
+        for (const AboutControlLayout& c : ui::kAboutControls) {
             const int position = c.tab < 0 ? static_cast<int>(ui::kAboutControls.size()) : c.tab;
             if (position == tab) order.push_back(&c);
         }
     }
-    for (const AboutControlSpec* c : order) {
+    for (const AboutControlLayout* c : order) {
         const std::wstring text = Utf8ToWide(c->text);
         HWND hwnd =
             ::CreateWindowExW(0, WindowClassOf(c->kind), text.c_str(), StyleOf(*c), 0, 0, 0, 0, this->hwnd(),
@@ -114,7 +114,7 @@ void AboutWindow::Make() {
 
 std::vector<TextRoom> AboutWindow::TextRooms() const {
     std::vector<TextRoom> rooms;
-    for (const AboutControlSpec& c : ui::kAboutControls) {
+    for (const AboutControlLayout& c : ui::kAboutControls) {
         // lblVersion has a font of its own; the logo has no text.
         if (c.kind == Kind::Picture || (c.flags & ui::flag::OwnFont) != 0) continue;
         const ui::PixelRect r = ui::ToPixels(c.rect, static_cast<int>(dpi_));
@@ -139,7 +139,7 @@ std::vector<TextRoom> AboutWindow::TextRooms() const {
 
 // lblVersion's own font at the window's DPI, fitted to what the label says now.
 void AboutWindow::FitVersionFont() {
-    const ui::FontSpec& version = ui::kVersionFont;
+    const ui::FontChoice& version = ui::kVersionFont;
     LOGFONTW face{};
     face.lfWeight = version.weight;
     face.lfItalic = version.italic;
@@ -170,7 +170,7 @@ void AboutWindow::Layout() {
     }
     dpiSupport_.SizeToLayout(hwnd(), ui::kAboutWindow, kAboutStyle, kAboutExStyle, dpi_);
 
-    for (const AboutControlSpec& c : ui::kAboutControls) {
+    for (const AboutControlLayout& c : ui::kAboutControls) {
         HWND hwnd = Child(c.control);
         if (hwnd == nullptr) continue;
         const ui::PixelRect r = ui::ToPixels(c.rect, dpi);
@@ -208,7 +208,7 @@ void AboutWindow::PaintBackground(HDC dc) noexcept {
     ::GetClientRect(hwnd(), &client);
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
     const int dpi = static_cast<int>(dpi_);
-    for (const ui::LineSpec& line : ui::kAboutLines) {
+    for (const ui::AboutLine& line : ui::kAboutLines) {
         UniqueBrush brush(::CreateSolidBrush(ToColorref(line.colour)));
         if (!brush) continue;
         const int width = std::max(1, ::MulDiv(line.widthPixels, dpi, 96));
@@ -285,7 +285,7 @@ LRESULT AboutWindow::OnCommand(WPARAM wParam) noexcept {
 LRESULT AboutWindow::OnControlColour(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     const auto dc = reinterpret_cast<HDC>(wParam);
     const auto control = reinterpret_cast<HWND>(lParam);
-    const AboutControlSpec* entry = SpecById(::GetDlgCtrlID(control));
+    const AboutControlLayout* entry = LayoutEntryById(::GetDlgCtrlID(control));
     if (entry == nullptr || Child(entry->control) != control) return Default(message, wParam, lParam);
     ::SetTextColor(dc, (entry->flags & ui::flag::OwnColour) != 0 ? ToColorref(entry->colour)
                                                                  : ::GetSysColor(COLOR_WINDOWTEXT));

@@ -74,7 +74,7 @@ UniqueFont Dpi::DialogFont(UINT dpi, std::span<const TextRoom> rooms) const {
     return FitFont(font, ScaledFontHeight(std::abs(font.lfHeight), dpi), rooms);
 }
 
-void Dpi::SizeToLayout(HWND hwnd, const ui::WindowSpec& window, DWORD style, DWORD exStyle,
+void Dpi::SizeToLayout(HWND hwnd, const ui::WindowLayout& window, DWORD style, DWORD exStyle,
                        UINT dpi) const noexcept {
     const int width = ui::TwipsToPixels(window.clientWidth, static_cast<int>(dpi));
     const int height = ui::TwipsToPixels(window.clientHeight, static_cast<int>(dpi));

@@ -30,7 +30,7 @@ public:
     // The message font for `dpi`, sized so that every room's text fits.
     UniqueFont DialogFont(UINT dpi, std::span<const TextRoom> rooms) const;
     // Gives the window the client size of its layout at `dpi`, measured, not assumed.
-    void SizeToLayout(HWND hwnd, const ui::WindowSpec& window, DWORD style, DWORD exStyle,
+    void SizeToLayout(HWND hwnd, const ui::WindowLayout& window, DWORD style, DWORD exStyle,
                       UINT dpi) const noexcept;
 
 private:

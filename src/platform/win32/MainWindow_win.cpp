@@ -152,7 +152,8 @@ void MainWindow::ApplyHeldState() noexcept {
             ::SendMessageW(Child(c.ctl), CB_INSERTSTRING, static_cast<WPARAM>(-1),
                            reinterpret_cast<LPARAM>(item.c_str()));
         }
-        if (state.current >= 0) ::SendMessageW(Child(c.ctl), CB_SETCURSEL, static_cast<WPARAM>(state.current), 0);
+        if (state.current >= 0)
+            ::SendMessageW(Child(c.ctl), CB_SETCURSEL, static_cast<WPARAM>(state.current), 0);
     }
     for (const MainControl& c : ui::kMainControls) {
         if (c.kind == Kind::OptionButton) KeepGroupReachable(c.ctl);
@@ -263,7 +264,7 @@ void MainWindow::FitComboHeight(HWND combo, int height) noexcept {
 }
 
 int MainWindow::ClosedHeight(HWND combo) const noexcept {
-    const MainControl* entry = SpecOf(combo);
+    const MainControl* entry = LayoutEntryOf(combo);
     return entry != nullptr ? ui::ToPixels(entry->rect, static_cast<int>(look_.dpi)).height : 0;
 }
 
@@ -280,7 +281,7 @@ void MainWindow::Check(Ctl control) const {
     if (control != Ctl::frmMain) ui::Find(control);
 }
 
-const MainControl* MainWindow::SpecOf(HWND control) const noexcept {
+const MainControl* MainWindow::LayoutEntryOf(HWND control) const noexcept {
     if (control == nullptr) return nullptr;
     for (const MainControl& c : ui::kMainControls) {
         if (Child(c.ctl) == control) return &c;
@@ -347,11 +348,11 @@ void MainWindow::SetCaption(Ctl control, std::string_view text) {
 std::string MainWindow::Caption(Ctl control) {
     Check(control);
     if (control == Ctl::frmMain) return WideToUtf8(WindowText(hwnd()));
-    const MainControl& spec = ui::Find(control);
-    if (spec.kind == Kind::DropDownList) return ComboText(control);
+    const MainControl& entry = ui::Find(control);
+    if (entry.kind == Kind::DropDownList) return ComboText(control);
     // Only the program changes its captions: what it wrote is what they say.
     const ControlState& state = State(control);
-    return state.caption ? *state.caption : std::string(spec.text);
+    return state.caption ? *state.caption : std::string(entry.text);
 }
 
 void MainWindow::SetEnabled(Ctl control, bool enabled) {
@@ -415,7 +416,8 @@ void MainWindow::SetListItem(Ctl combo, int index, std::string_view text) {
     if (!controlsMade_) {
         // Writing past the end grows the list.
         std::vector<std::wstring>& items = State(combo).items;
-        if (static_cast<std::size_t>(index) >= items.size()) items.resize(static_cast<std::size_t>(index) + 1);
+        if (static_cast<std::size_t>(index) >= items.size())
+            items.resize(static_cast<std::size_t>(index) + 1);
         items[static_cast<std::size_t>(index)] = wide;
         return;
     }
@@ -427,10 +429,12 @@ void MainWindow::SetListItem(Ctl combo, int index, std::string_view text) {
     if (index < count) {
         const LRESULT selected = ::SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
         ::SendMessageW(hwnd, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(wide.c_str()));
         if (selected == index) ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     } else {
-        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(hwnd, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(wide.c_str()));
     }
 }
 
@@ -438,7 +442,8 @@ std::string MainWindow::ComboText(Ctl combo) {
     Check(combo);
     if (!controlsMade_) {
         const ControlState& state = State(combo);
-        const bool picked = state.current >= 0 && static_cast<std::size_t>(state.current) < state.items.size();
+        const bool picked =
+            state.current >= 0 && static_cast<std::size_t>(state.current) < state.items.size();
         return picked ? WideToUtf8(state.items[static_cast<std::size_t>(state.current)]) : std::string();
     }
     HWND hwnd = Child(combo);
@@ -575,7 +580,7 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) noexcept {
             MenuCommand(*item);
         } else if (id == IDOK) {
             // Enter: the window has no default button, but a focused button is pressed by it.
-            if (const MainControl* focused = SpecOf(::GetFocus());
+            if (const MainControl* focused = LayoutEntryOf(::GetFocus());
                 focused != nullptr && focused->kind == Kind::PictureButton) {
                 Click(focused->ctl);
             }
@@ -678,7 +683,7 @@ bool MainWindow::OnComboKey(HWND combo, WPARAM key) noexcept {
 
 LRESULT MainWindow::OnControlColour(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     const auto dc = reinterpret_cast<HDC>(wParam);
-    const MainControl* entry = SpecOf(reinterpret_cast<HWND>(lParam));
+    const MainControl* entry = LayoutEntryOf(reinterpret_cast<HWND>(lParam));
     if (entry != nullptr && (entry->flags & ui::flag::Transparent) != 0) {
         PaintBehind(reinterpret_cast<HWND>(lParam), dc);
         ::SetBkMode(dc, TRANSPARENT);

@@ -113,7 +113,7 @@ private:
     void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
     ControlState& State(Ctl control) noexcept { return state_[static_cast<std::size_t>(control)]; }
-    const ui::MainControl* SpecOf(HWND control) const noexcept;
+    const ui::MainControl* LayoutEntryOf(HWND control) const noexcept;
 
     HINSTANCE instance_;
     const Dpi& dpiSupport_;
