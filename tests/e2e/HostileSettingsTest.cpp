@@ -94,8 +94,8 @@ std::ostream& operator<<(std::ostream& out, const Hostile& h) { return out << h.
 
 class HostileSettings : public testing::TestWithParam<Hostile> {};
 
-TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
-    const Hostile h = GetParam();
+// One start in a fresh folder holding the file of `h`: every check but the time it took.
+void StartWith(const Hostile& h, Millis& took) {
     if (h.registered) {
         StayClearOf(std::stoi(h.hour), std::stoi(h.minute));
     }
@@ -169,9 +169,8 @@ TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
             return h.file == FileAfter::Consistent ? consistent(seen) : seen == expected && fileOk();
         },
         10s);
-    const Millis took = program.SinceStart();
+    took = program.SinceStart();
     EXPECT_TRUE(reached) << "state " << seen;
-    EXPECT_LT(took.count(), kUpWithin.count()) << "coming up took " << took.count() << " ms";
 
     if (lock != INVALID_HANDLE_VALUE) {
         ::CloseHandle(lock);
@@ -217,6 +216,11 @@ TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
         EXPECT_TRUE(allowed.count(entry)) << "left behind: " << Utf8(entry);
     }
     ::SetFileAttributesW(folder.Settings().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_P(HostileSettings, ComesUpQuicklyInTheStateTheRulesGiveAndLosesNothing) {
+    const Hostile h = GetParam();
+    ExpectUpInTime([&](Millis& took) { StartWith(h, took); });
 }
 
 std::string ShiftJis(const char* utf8) { return ToAnsi(utf8); }

@@ -58,11 +58,12 @@ const StartCase kFirstStart{"FirstStartInAnEmptyFolder",
 class StartUpChecks : public LifecycleBase {
 protected:
     // Starts the program in `folder`, which holds set.ini as `c.settings` has it: it must come up
-    // hidden in the state `c` gives, with one tray icon, having added only set.ini.
-    static void ExpectComesUpAs(const AppFolder& folder, const StartCase& c);
+    // hidden in the state `c` gives, with one tray icon, having added only set.ini. `took` is how
+    // long coming up took.
+    static void ExpectComesUpAs(const AppFolder& folder, const StartCase& c, Millis& took);
 };
 
-void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c) {
+void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c, Millis& took) {
     if (c.registered) {
         StayClearOf(std::stoi(c.hour), std::stoi(c.minute));
     }
@@ -73,9 +74,8 @@ void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c)
     MainState seen;
     const bool up = WaitUntil(
         [&] { return (seen = ReadState(program)) == expected && folder.ReadSettings() == c.fileAfter; }, 5s);
-    const Millis took = program.SinceStart();
+    took = program.SinceStart();
     EXPECT_TRUE(up) << seen << "\nset.ini: " << folder.ReadSettings().value_or("(none)");
-    EXPECT_LT(took.count(), kUpWithin.count()) << "start-up took " << took.count() << " ms";
 
     EXPECT_TRUE(TrayShows(c.tray)) << "the tray shows " << TrayPicture();
     EXPECT_EQ(1, TrayIconCount());
@@ -94,11 +94,13 @@ class StartUp : public StartUpChecks, public testing::WithParamInterface<StartCa
 
 TEST_P(StartUp, ComesUpHiddenInTheStateItsSettingsGive) {
     const StartCase c = GetParam();
-    AppFolder folder(c.folder);
-    if (c.settings) {
-        folder.WriteSettings(*c.settings);
-    }
-    ExpectComesUpAs(folder, c);
+    ExpectUpInTime([&](Millis& took) {
+        AppFolder folder(c.folder);
+        if (c.settings) {
+            folder.WriteSettings(*c.settings);
+        }
+        ExpectComesUpAs(folder, c, took);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,7 +141,15 @@ TEST_F(Package, UnpackedIntoAJapaneseFolderItStartsAsOnAFirstStart) {
     ASSERT_EQ(
         (std::set<std::wstring>{L"VeltPCTimer.exe", L"VELTPOWON.ico", L"VELTPOWOFF.ico", L"readme.txt"}),
         folder.InitialEntries());
-    ExpectComesUpAs(folder, kFirstStart);
+    ExpectUpInTime([&](Millis& took) {
+        // A second start must be a first start again.
+        WaitUntil(
+            [&] {
+                return ::DeleteFileW(folder.Settings().c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+            },
+            3s);
+        ExpectComesUpAs(folder, kFirstStart, took);
+    });
 }
 
 // ---------------------------------------------------------------- one instance
