@@ -469,6 +469,13 @@ bool Program::Running() const {
     return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
+std::optional<Millis> Program::WaitInputIdle(Millis timeout) const {
+    if (process_ == nullptr || ::WaitForInputIdle(process_, static_cast<DWORD>(timeout.count())) != 0) {
+        return std::nullopt;
+    }
+    return SinceStart();
+}
+
 std::optional<DWORD> Program::WaitExit(Millis timeout) const {
     if (process_ == nullptr ||
         ::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {

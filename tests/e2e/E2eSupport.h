@@ -179,6 +179,9 @@ public:
     Millis SinceStart() const;
 
     bool Running() const;
+    // How long after the start it first waited for input, its start-up done (WaitForInputIdle);
+    // nullopt when that did not happen within `timeout`.
+    std::optional<Millis> WaitInputIdle(Millis timeout) const;
     // The exit code once it has ended within `timeout`.
     std::optional<DWORD> WaitExit(Millis timeout) const;
     void Kill();

@@ -131,6 +131,7 @@ void StartWith(const Hostile& h, Millis& took) {
     }
 
     Program program(folder);
+    const std::optional<Millis> idle = program.WaitInputIdle(5s);
     ASSERT_NE(nullptr, program.WaitMainWindow(5s)) << "no main window";
     const MainState expected = Expected(h.action, h.hour, h.minute, h.atStart, h.registered);
     const std::string written = SettingsBytes(h.action, h.hour, h.minute, h.atStart == 0);
@@ -163,14 +164,15 @@ void StartWith(const Hostile& h, Millis& took) {
                folder.ReadSettings() == SettingsBytes(s.action, s.hour, s.minute, s.atStart == 0);
     };
     MainState seen;
-    const bool reached = WaitUntil(
+    const std::optional<Millis> up = WaitSettled(
+        program, idle,
         [&] {
             seen = ReadState(program);
             return h.file == FileAfter::Consistent ? consistent(seen) : seen == expected && fileOk();
         },
         10s);
-    took = program.SinceStart();
-    EXPECT_TRUE(reached) << "state " << seen;
+    took = up.value_or(program.SinceStart());
+    EXPECT_TRUE(up) << "state " << seen;
 
     if (lock != INVALID_HANDLE_VALUE) {
         ::CloseHandle(lock);

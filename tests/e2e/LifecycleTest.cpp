@@ -68,13 +68,15 @@ void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c,
         StayClearOf(std::stoi(c.hour), std::stoi(c.minute));
     }
     Program program(folder);
+    const std::optional<Millis> idle = program.WaitInputIdle(5s);
     ASSERT_NE(nullptr, program.WaitMainWindow(5s)) << "no main window";
 
     const MainState expected = Expected(c.action, c.hour, c.minute, c.atStart, c.registered);
     MainState seen;
-    const bool up = WaitUntil(
+    const std::optional<Millis> up = WaitSettled(
+        program, idle,
         [&] { return (seen = ReadState(program)) == expected && folder.ReadSettings() == c.fileAfter; }, 5s);
-    took = program.SinceStart();
+    took = up.value_or(program.SinceStart());
     EXPECT_TRUE(up) << seen << "\nset.ini: " << folder.ReadSettings().value_or("(none)");
 
     EXPECT_TRUE(TrayShows(c.tray)) << "the tray shows " << TrayPicture();

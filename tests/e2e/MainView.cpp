@@ -114,6 +114,13 @@ bool PickInputs(const Program& program, int action, int hour, int minute, int at
         3s);
 }
 
+std::optional<Millis> WaitSettled(const Program& program, std::optional<Millis> idle,
+                                  const std::function<bool()>& settled, Millis timeout) {
+    if (settled()) return idle ? *idle : program.SinceStart();
+    if (!WaitUntil(settled, timeout)) return std::nullopt;
+    return program.SinceStart();
+}
+
 void ExpectUpInTime(const std::function<void(Millis& took)>& attempt) {
     Millis took = Millis::max();
     attempt(took);

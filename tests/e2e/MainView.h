@@ -63,6 +63,14 @@ bool PickInputs(const Program& program, int action, int hour, int minute, int at
 
 std::string TwoDigits(int n);
 
+// Waits until `settled` holds and says how long `program` took to come up: the moment it first
+// waited for input (`idle`, from Program::WaitInputIdle) when the first look after that finds it
+// settled, else the moment it is first seen settled. Reading the window from outside takes the
+// harness a round trip per control, and the first read makes the program create its controls for
+// the reader: neither is the program's start-up. nullopt when it did not settle within `timeout`.
+std::optional<Millis> WaitSettled(const Program& program, std::optional<Millis> idle,
+                                  const std::function<bool()>& settled, Millis timeout);
+
 // The time a started program may take to come up.
 inline constexpr Millis kUpWithin = 1000ms;
 
