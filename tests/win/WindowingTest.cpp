@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "platform/WindowsApi.h"
+#include "platform/win32/Pictures_win.h"
 #include "platform/win32/Text_win.h"
 #include "platform/win32/Win32Windowing.h"
 #include "ui/Layout.h"
+#include "ui/resources/ResourceIds.h"
 
 namespace velt::platform::win32 {
 namespace {
@@ -697,6 +699,22 @@ TEST_F(WindowingTest, AboutControlsSitWhereDesignedWithTheirLooks) {
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
     ui_.CloseAbout();
     EXPECT_EQ(ui_.AboutWindow(), nullptr);
+}
+
+// The decoder is loaded only when a picture is first needed; each of the three formats the
+// windows use comes out at the size the file has.
+TEST(Pictures, EachWindowPictureDecodesAtItsOwnSize) {
+    struct Row {
+        int id;
+        LONG width, height;
+    };
+    for (const Row& row :
+         {Row{IDR_BACKGROUND, 753, 297}, Row{IDR_BUTTON_FACE, 120, 34}, Row{IDR_LOGO, 94, 58}}) {
+        const UniqueBitmap bitmap = LoadPictureResource(::GetModuleHandleW(nullptr), row.id);
+        const SIZE size = BitmapSize(bitmap.get());
+        EXPECT_EQ(row.width, size.cx) << "picture " << row.id;
+        EXPECT_EQ(row.height, size.cy) << "picture " << row.id;
+    }
 }
 
 }  // namespace

@@ -3,28 +3,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/win32/SystemLibrary_win.h"
+
 namespace velt::platform::win32 {
-
-namespace {
-
-template <class F>
-void Load(F& f, HMODULE module, const char* name) noexcept {
-    f = nullptr;
-    if (module == nullptr) return;
-    const FARPROC p = ::GetProcAddress(module, name);
-    static_assert(sizeof f == sizeof p);
-    std::memcpy(&f, &p, sizeof f);
-}
-
-}  // namespace
 
 Dpi::Dpi() noexcept {
     HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    Load(getDpiForWindow_, user32, "GetDpiForWindow");
-    Load(getDpiForSystem_, user32, "GetDpiForSystem");
-    Load(adjustWindowRectExForDpi_, user32, "AdjustWindowRectExForDpi");
-    Load(systemParametersInfoForDpi_, user32, "SystemParametersInfoForDpi");
-    Load(getSystemMetricsForDpi_, user32, "GetSystemMetricsForDpi");
+    BindProc(user32, "GetDpiForWindow", getDpiForWindow_);
+    BindProc(user32, "GetDpiForSystem", getDpiForSystem_);
+    BindProc(user32, "AdjustWindowRectExForDpi", adjustWindowRectExForDpi_);
+    BindProc(user32, "SystemParametersInfoForDpi", systemParametersInfoForDpi_);
+    BindProc(user32, "GetSystemMetricsForDpi", getSystemMetricsForDpi_);
 }
 
 UINT Dpi::System() const noexcept {

@@ -8,12 +8,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/win32/Com_win.h"
+
 namespace velt::platform::win32 {
 
 namespace {
 
 // The stream owns the memory once it exists (fDeleteOnRelease).
-void StreamOverCopy(const void* bytes, DWORD size, ComRef<IStream>& stream) {
+void StreamOverCopy(const ComFunctions& com, const void* bytes, DWORD size, ComRef<IStream>& stream) {
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory == nullptr) throw std::runtime_error("out of memory for a picture");
     void* target = ::GlobalLock(memory);
@@ -23,30 +25,18 @@ void StreamOverCopy(const void* bytes, DWORD size, ComRef<IStream>& stream) {
     }
     std::memcpy(target, bytes, size);
     ::GlobalUnlock(memory);
-    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
+    if (FAILED(com.CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
         ::GlobalFree(memory);
         throw std::runtime_error("cannot make a stream for a picture");
     }
 }
 
-// The picture decoder works inside a single-threaded apartment; the thread joins one only for
-// as long as a picture is being decoded, so a start-up that shows no picture never loads COM.
-class ApartmentScope {
-public:
-    ApartmentScope() noexcept : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ApartmentScope(const ApartmentScope&) = delete;
-    ApartmentScope& operator=(const ApartmentScope&) = delete;
-    ~ApartmentScope() {
-        if (ok_) ::CoUninitialize();
-    }
-
-private:
-    bool ok_;
-};
-
 }  // namespace
 
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
+    const ComFunctions* com = Com();
+    if (com == nullptr) throw std::runtime_error("no picture decoder");
+    // The decoder works inside a single-threaded apartment, joined only while it decodes.
     const ApartmentScope apartment;
     HRSRC info = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (info == nullptr) throw std::runtime_error("picture resource missing");
@@ -56,10 +46,10 @@ UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
     if (bytes == nullptr || size == 0) throw std::runtime_error("picture resource unreadable");
 
     ComRef<IStream> stream;
-    StreamOverCopy(bytes, size, stream);
+    StreamOverCopy(*com, bytes, size, stream);
     ComRef<IPicture> picture;
-    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                                picture.put_void()))) {
+    if (FAILED(com->OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                                   picture.put_void()))) {
         throw std::runtime_error("picture cannot be decoded");
     }
     short type = PICTYPE_UNINITIALIZED;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/win32/Com_win.h"
 #include "platform/win32/Text_win.h"
 #include "platform/win32/VersionResource_win.h"
 
@@ -254,11 +255,8 @@ void Win32Api::ExitProcess(std::uint32_t exitCode) { ::ExitProcess(exitCode); }
 
 void Win32Api::OpenWebPage(const std::string& url) {
     // The shell may hand the address to a COM handler.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ApartmentScope apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     ::ShellExecuteW(nullptr, L"open", Utf8ToWide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    if (SUCCEEDED(com)) {
-        ::CoUninitialize();
-    }
 }
 
 VersionInfo Win32Api::GetOwnVersionInfo() {
