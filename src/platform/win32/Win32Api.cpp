@@ -1,6 +1,5 @@
 #include "platform/win32/Win32Api.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
