@@ -10,14 +10,21 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Windows test programs run under Wine in the project's own prefix (its 32-bit half: wine32),
-# where this machine runs 32-bit programs at all; elsewhere they are only built (a kernel
-# without 32-bit support cannot start them, under Wine or not).
+# Windows test programs run under Wine in the project's own prefix where Wine's 32-bit half
+# (wine32) is usable; elsewhere they are only built. scripts/test decides it on every run
+# (VELT_RUN_WIN32, since wine32 may come or go between runs); a configure by hand probes once.
 if(CMAKE_HOST_UNIX)
-    execute_process(
-        COMMAND bash -c "source \"$0\" && velt_runs_i386" ${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/common.sh
-        RESULT_VARIABLE velt_runs_i386 OUTPUT_QUIET ERROR_QUIET)
-    if(velt_runs_i386 EQUAL 0)
+    if(NOT DEFINED VELT_RUN_WIN32)
+        execute_process(
+            COMMAND bash -c "source \"$0\" && velt_wine32_usable" ${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/common.sh
+            RESULT_VARIABLE velt_wine32_usable OUTPUT_QUIET ERROR_QUIET)
+        if(velt_wine32_usable EQUAL 0)
+            set(VELT_RUN_WIN32 ON CACHE BOOL "Run the 32-bit program's tests under Wine")
+        else()
+            set(VELT_RUN_WIN32 OFF CACHE BOOL "Run the 32-bit program's tests under Wine")
+        endif()
+    endif()
+    if(VELT_RUN_WIN32)
         set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
     endif()
 endif()

@@ -32,11 +32,50 @@ velt_as_root() {
     fi
 }
 
+# Runs "$@" as one set-up step and says how long it took.
+velt_step() {
+    local name="$1" t0=$SECONDS status=0
+    shift
+    "$@" || status=$?
+    if ((status == 0)); then
+        velt_log "$name: $((SECONDS - t0)) s"
+    else
+        velt_log "$name: failed after $((SECONDS - t0)) s"
+    fi
+    return "$status"
+}
+
+VELT_APT_UPDATED=""
+# Why the last velt_ensure_packages failed: apt's own E: lines, on one line.
+VELT_APT_REASON=""
+
+# apt's E: lines from a log, joined into one line.
+velt_apt_errors() {
+    grep -E '^E: ' "$1" | sed -E 's/^E: //' | paste -sd ';' - | sed 's/;/; /g'
+}
+
+# Refreshes the package indexes once per run. An index that cannot be fetched (a mirror in the
+# middle of a sync, an architecture the mirror lacks) is not a failed set-up: whatever the other
+# indexes offer may still be enough, and the install that follows decides.
+velt_apt_update() {
+    [[ -n $VELT_APT_UPDATED ]] && return 0
+    VELT_APT_UPDATED=1
+    local log
+    log="$(mktemp "${TMPDIR:-/tmp}/velt-apt-update.XXXXXX")"
+    if ! velt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >"$log" 2>&1; then
+        velt_log "warning: apt-get update could not fetch every package index, going on:" \
+            "$(velt_apt_errors "$log")"
+    fi
+    rm -f "$log"
+}
+
 # Installs those of the given Debian packages that are missing. A name may carry an architecture
-# (wine32:i386); that architecture is added to dpkg first.
+# (wine32:i386); that architecture is added to dpkg first. On failure it says in one line which
+# packages and why (apt's E: lines, also left in VELT_APT_REASON) and returns 1.
 velt_ensure_packages() {
-    local missing=() pkg arch native
+    local missing=() pkg arch native log status=0
     local -A installed=()
+    VELT_APT_REASON=""
     native="$(dpkg --print-architecture)"
     # a bare name is the package of this machine's architecture (or of all)
     while read -r pkg; do
@@ -57,22 +96,33 @@ velt_ensure_packages() {
             ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
             velt_log "adding the $arch architecture"
             velt_as_root dpkg --add-architecture "$arch"
+            VELT_APT_UPDATED=""  # the new architecture's indexes are not there yet
         fi
     done
     velt_log "installing: ${missing[*]}"
-    velt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    velt_apt_update
+    log="$(mktemp "${TMPDIR:-/tmp}/velt-apt-install.XXXXXX")"
     velt_as_root env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$log" 2>&1 || status=$?
+    if ((status != 0)); then
+        VELT_APT_REASON="$(velt_apt_errors "$log")"
+        [[ -n $VELT_APT_REASON ]] || VELT_APT_REASON="apt-get install exited with status $status"
+        velt_log "could not install ${missing[*]}: $VELT_APT_REASON"
+    fi
+    rm -f "$log"
+    return "$status"
 }
 
 # Wine reads LC_ALL itself for the code page (GetACP() is 932 either way), but converts file names
 # with the C library's locale: without ja_JP.UTF-8 generated, every non-ASCII path fails.
+velt_locale_ready() {
+    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'
+}
+
 velt_ensure_locale() {
-    if locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
-        return 0
-    fi
-    velt_log "generating the ja_JP.UTF-8 locale"
-    velt_as_root localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8
+    velt_locale_ready && return 0
+    velt_as_root localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8 ||
+        velt_locale_ready
 }
 
 # Whether this machine runs 32-bit x86 programs at all (a kernel without IA32 emulation does
@@ -96,24 +146,89 @@ velt_runs_i386() {
     ((status == 42))
 }
 
+VELT_WINE32_LOADER=/usr/lib/wine/wine
+VELT_WINE32_KERNEL32=/usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll
+
+# Whether Wine's 32-bit half is installed whole and its loader starts: a wine32 that apt left
+# half-configured, or whose 32-bit libraries are missing, is not.
+velt_wine32_usable() {
+    velt_runs_i386 || return 1
+    [[ -x $VELT_WINE32_LOADER && -f $VELT_WINE32_KERNEL32 ]] || return 1
+    [[ "$(dpkg-query -W -f='${db:Status-Abbrev}' wine32:i386 2>/dev/null)" == ii* ]] || return 1
+    "$VELT_WINE32_LOADER" --version >/dev/null 2>&1
+}
+
+# What the build, the 64-bit program and its tests need, and the locale.
 velt_ensure_all() {
-    local packages=("${VELT_PACKAGES[@]}")
-    # Wine's 32-bit half, for the 32-bit program and its tests (the same prefix serves both). Only
-    # where 32-bit programs run: once wine32 is installed, Debian's wine starts everything with
-    # its 32-bit loader, 64-bit programs included.
-    if velt_runs_i386; then
-        packages+=(wine32:i386)
-    elif [[ -x /usr/lib/wine/wine ]]; then
-        velt_log "warning: wine32 is installed, but this machine cannot run 32-bit programs:" \
-            "every Wine call fails (Exec format error) until it is removed"
+    velt_step "packages" velt_ensure_packages "${VELT_PACKAGES[@]}" || return 1
+    velt_step "locale ja_JP.UTF-8" velt_ensure_locale
+}
+
+# Why the 32-bit program cannot run here, when it cannot (empty when it can).
+VELT_WINE32_MISSING=""
+
+# Wine's 32-bit half, for the 32-bit program and its tests (the same prefix serves both). Only
+# where 32-bit programs run. Any failure leaves the 32-bit program untested, with the reason in
+# VELT_WINE32_MISSING; the 64-bit side does not depend on it.
+velt_ensure_wine32() {
+    VELT_WINE32_MISSING=""
+    if ! velt_runs_i386; then
+        VELT_WINE32_MISSING="this machine cannot run 32-bit programs"
+        return 1
     fi
-    velt_ensure_packages "${packages[@]}"
-    velt_ensure_locale
+    local had_i386=1
+    dpkg --print-foreign-architectures | grep -qx i386 || had_i386=""
+    if ! velt_step "packages (32-bit Wine)" velt_ensure_packages wine32:i386; then
+        VELT_WINE32_MISSING="wine32:i386 could not be installed: $VELT_APT_REASON"
+        # an architecture added for nothing would make every later apt-get update fetch its indexes
+        if [[ -z $had_i386 ]] && ! dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -qx i386; then
+            velt_as_root dpkg --remove-architecture i386 2>/dev/null || true
+        fi
+    fi
+    if [[ -z $VELT_WINE32_MISSING ]] && ! velt_wine32_usable; then
+        VELT_WINE32_MISSING="wine32:i386 is installed but cannot start 32-bit programs"
+        velt_log "$VELT_WINE32_MISSING: Wine runs 64-bit only"
+    fi
+    [[ -z $VELT_WINE32_MISSING ]]
 }
 
 # --- Wine ------------------------------------------------------------------------------------
 
+# A wine32 that is installed but cannot start programs would take every Wine call down with it:
+# Debian's wine starts everything with the 32-bit loader once that exists. Wine is then run
+# through its 64-bit loader alone, as on a machine without wine32. Decided once per run.
+velt_wine_mode() {
+    [[ -n ${VELT_WINE64_ONLY+set} ]] && return 0
+    VELT_WINE64_ONLY=""
+    if [[ -x $VELT_WINE32_LOADER ]] && ! velt_wine32_usable; then
+        VELT_WINE64_ONLY=1
+    fi
+    export VELT_WINE64_ONLY
+}
+
+# Whether Wine runs 32-bit programs in this run (and a prefix must have its 32-bit half).
+velt_wine_runs_32bit() {
+    velt_wine_mode
+    [[ -z $VELT_WINE64_ONLY && -x $VELT_WINE32_LOADER ]]
+}
+
 velt_wine_env() {
+    velt_wine_mode
+    if [[ -n $VELT_WINE64_ONLY ]]; then
+        local shim="$VELT_BUILD/wine64-only"
+        if [[ ! -x $shim/wine-stable ]]; then
+            mkdir -p "$shim"
+            # wine's helper commands (wineboot, ...) start wine-stable by name
+            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine.$$"
+            chmod +x "$shim/wine.$$"
+            cp "$shim/wine.$$" "$shim/wine-stable"
+            mv "$shim/wine.$$" "$shim/wine"
+        fi
+        [[ :$PATH: == *":$shim:"* ]] || export PATH="$shim:$PATH"
+        export WINELOADER=/usr/lib/wine/wine64
+    fi
+    # only a locale that exists: bash warns at every start of a shell under a missing one
+    velt_locale_ready || velt_ensure_locale
     export LC_ALL=ja_JP.UTF-8
     export WINEPREFIX="${WINEPREFIX:-$VELT_BUILD/wineprefix}"
     export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -127,7 +242,7 @@ velt_wine_env() {
 velt_prefix_ready() {
     local dir="$1"
     [[ -f $dir/.velt-ready ]] || return 1
-    [[ ! -x /usr/lib/wine/wine || -f $dir/drive_c/windows/syswow64/kernel32.dll ]]
+    ! velt_wine_runs_32bit || [[ -f $dir/drive_c/windows/syswow64/kernel32.dll ]]
 }
 
 # The template prefix is made once (about 12 s); prefixes are copies of it (about 1 s). Locked:
