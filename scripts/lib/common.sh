@@ -49,9 +49,10 @@ VELT_APT_UPDATED=""
 # Why the last velt_ensure_packages failed: apt's own E: lines, on one line.
 VELT_APT_REASON=""
 
-# apt's E: lines from a log, joined into one line.
+# apt's E: lines from a log, joined into one line. apt runs in the C locale here, so that its
+# reasons read the same on every machine.
 velt_apt_errors() {
-    grep -E '^E: ' "$1" | sed -E 's/^E: //' | paste -sd ';' - | sed 's/;/; /g'
+    awk '/^E: / { sub(/^E: /, ""); printf "%s%s", sep, $0; sep = "; " }' "$1"
 }
 
 # Refreshes the package indexes once per run. An index that cannot be fetched (a mirror in the
@@ -62,7 +63,7 @@ velt_apt_update() {
     VELT_APT_UPDATED=1
     local log
     log="$(mktemp "${TMPDIR:-/tmp}/velt-apt-update.XXXXXX")"
-    if ! velt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >"$log" 2>&1; then
+    if ! velt_as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 apt-get update -qq >"$log" 2>&1; then
         velt_log "warning: apt-get update could not fetch every package index, going on:" \
             "$(velt_apt_errors "$log")"
     fi
@@ -102,7 +103,7 @@ velt_ensure_packages() {
     velt_log "installing: ${missing[*]}"
     velt_apt_update
     log="$(mktemp "${TMPDIR:-/tmp}/velt-apt-install.XXXXXX")"
-    velt_as_root env DEBIAN_FRONTEND=noninteractive \
+    velt_as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 \
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$log" 2>&1 || status=$?
     if ((status != 0)); then
         VELT_APT_REASON="$(velt_apt_errors "$log")"
