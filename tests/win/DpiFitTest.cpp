@@ -1,8 +1,8 @@
 // Every text of both windows whole at the display scale the prefix runs at (VELT_EXPECT_DPI), and
 // again after a move to a monitor of another scale: measured with each control's own font in the
 // room that control gives its text, and the About window's notice compared pixel by pixel with
-// its 96-DPI lines. Where VELT_SHOTS names a folder, the windows hold still there for a script to
-// take their pictures.
+// its 96-DPI lines; the time boxes painted whole. Where VELT_SHOTS names a folder, the windows
+// hold still there for a script to take their pictures.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Text_win.h"
@@ -48,6 +49,8 @@ constexpr std::pair<Ctl, const char*> kWidestWritten[] = {
     {Ctl::Label7, "88:88:88"},
     {Ctl::lblKAKU, " 電源を切るを88:88に実行します。"},
 };
+// The hour and minute boxes with their entries.
+constexpr std::pair<Ctl, int> kTimeBoxes[] = {{Ctl::txtTime0, 24}, {Ctl::txtTime1, 60}};
 constexpr char kVersionText[] = "Velt_PCタイマー終了 Version.1.2.3";
 
 // The terms notice as it breaks at 96 DPI.
@@ -136,10 +139,11 @@ private:
     TEXTMETRICW metrics_{};
 };
 
-// A control drawn into memory: which pixels carry ink (dark text on a light face).
+// A control drawn into memory: which pixels carry ink (dark text on a light face), and which the
+// control left as they were.
 class Picture {
 public:
-    Picture(int width, int height) : width_(width), height_(height) {
+    Picture(int width, int height, COLORREF ground = RGB(255, 255, 255)) : width_(width), height_(height) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
@@ -151,7 +155,9 @@ public:
             ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         old_ = ::SelectObject(dc_, bitmap_);
         RECT all{0, 0, width, height};
-        ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        HBRUSH brush = ::CreateSolidBrush(ground);
+        ::FillRect(dc_, &all, brush);
+        ::DeleteObject(brush);
     }
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
@@ -169,6 +175,36 @@ public:
             ink[i] = ((p & 0xff) + ((p >> 8) & 0xff) + ((p >> 16) & 0xff)) < 3 * 128;
         }
         return ink;
+    }
+    // The rows (top down) in which some pixel still has the colour the picture began with.
+    std::vector<int> RowsLeftAs(COLORREF ground) const {
+        ::GdiFlush();
+        const std::uint32_t bgr = (GetRValue(ground) << 16) | (GetGValue(ground) << 8) |
+                                  static_cast<std::uint32_t>(GetBValue(ground));
+        std::vector<int> rows;
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
+                if ((bits_[static_cast<std::size_t>(y) * width_ + x] & 0xffffff) == bgr) {
+                    rows.push_back(y);
+                    break;
+                }
+            }
+        }
+        return rows;
+    }
+    // The first and the last row with ink inside `area`; {-1, -1} for none.
+    std::pair<int, int> InkRows(const RECT& area) const {
+        const std::vector<bool> ink = Ink();
+        std::pair<int, int> rows{-1, -1};
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                if (!ink[static_cast<std::size_t>(y) * width_ + x]) continue;
+                if (rows.first < 0) rows.first = y;
+                rows.second = y;
+                break;
+            }
+        }
+        return rows;
     }
 
 private:
@@ -200,6 +236,11 @@ protected:
         ui_.CreateMainWindow();
         for (const auto& [control, text] : kWidestWritten)
             ui_.SetCaption(control, text);
+        for (const auto& [box, count] : kTimeBoxes) {
+            for (int i = 0; i < count; ++i)
+                ui_.SetListItem(box, i, std::to_string(100 + i).substr(1));
+            ui_.SetComboText(box, "00");
+        }
         ui_.Show();
         ui_.ShowAbout();
         ui_.SetAboutCaption(AboutCtl::lblVersion, kVersionText);
@@ -318,8 +359,78 @@ protected:
         EXPECT_EQ(client.bottom, Px(layout.clientHeight, dpi)) << "client height at " << dpi;
     }
 
+    // The box's "00" as high in its field as the same text centred there, give or take a pixel.
+    static void ExpectTextCentred(HWND combo, const Picture& shown, const RECT& field,
+                                  const std::string& name) {
+        const int width = field.right - field.left;
+        const int height = field.bottom - field.top;
+        Picture centred(width, height);
+        HGDIOBJ old =
+            ::SelectObject(centred.Dc(), reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+        ::SetBkMode(centred.Dc(), TRANSPARENT);
+        RECT all{0, 0, width, height};
+        ::DrawTextW(centred.Dc(), L"00", 2, &all, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        ::SelectObject(centred.Dc(), old);
+        const auto [top, bottom] = centred.InkRows(all);
+        RECT inside = field;
+        ::InflateRect(&inside, -1, -1);  // a focus rectangle, were there one
+        const auto [shownTop, shownBottom] = shown.InkRows(inside);
+        ASSERT_GE(top, 0);
+        ASSERT_GE(shownTop, 0) << name << ": no text in the box";
+        EXPECT_NEAR(shownTop - field.top, top, 1) << name << ": text off the middle of the box";
+        EXPECT_NEAR(shownBottom - field.top, bottom, 1) << name << ": text off the middle of the box";
+    }
+
+    // Each time box where the layout puts it and painted whole: the combo box paints its edges and
+    // its selection field, and nothing below the field; its list still opens below it and reaches
+    // the last entry.
+    void ExpectTimeBoxesWhole(int dpi) {
+        for (const auto& [box, count] : kTimeBoxes) {
+            HWND combo = ui_.ControlWindow(box);
+            const ui::MainControl& entry = ui::Find(box);
+            const std::string name = std::string(entry.name) + " at " + std::to_string(dpi);
+            RECT r{};
+            ::GetWindowRect(combo, &r);
+            ::MapWindowPoints(nullptr, ::GetParent(combo), reinterpret_cast<POINT*>(&r), 2);
+            const RECT placed{Px(entry.rect.left, dpi), Px(entry.rect.top, dpi), Px(entry.rect.right(), dpi),
+                              Px(entry.rect.bottom(), dpi)};
+            EXPECT_TRUE(::EqualRect(&r, &placed)) << name << ": not where the layout puts it";
+
+            RECT client{};
+            ::GetClientRect(combo, &client);
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            ASSERT_TRUE(::GetComboBoxInfo(combo, &info)) << name;
+            EXPECT_EQ(client.bottom - info.rcItem.bottom, info.rcItem.top)
+                << name << ": the field does not reach the bottom edge";
+            constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+            Picture shown(client.right, client.bottom, kUnpainted);
+            ::SendMessageW(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shown.Dc()), PRF_CLIENT);
+            const std::vector<int> rows = shown.RowsLeftAs(kUnpainted);
+            EXPECT_TRUE(rows.empty()) << name << ": " << rows.size() << " rows left unpainted, the first "
+                                      << (rows.empty() ? -1 : rows.front()) << " of " << client.bottom;
+            ExpectTextCentred(combo, shown, info.rcItem, name);
+
+            ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+            ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(count - 1), 0);
+            RECT list{}, last{}, screen{};
+            ::GetWindowRect(info.hwndList, &list);
+            ::GetWindowRect(combo, &screen);
+            ::SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(count - 1),
+                           reinterpret_cast<LPARAM>(&last));
+            RECT listClient{};
+            ::GetClientRect(info.hwndList, &listClient);
+            EXPECT_EQ(list.top, screen.bottom) << name << ": the list does not open below the box";
+            EXPECT_GE(last.top, 0) << name << ": the last entry out of reach";
+            EXPECT_LE(last.bottom, listClient.bottom) << name << ": the last entry out of reach";
+            ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+            ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        }
+    }
+
     void ExpectBothWindowsFit(int mainDpi, int aboutDpi) {
         ExpectClientSize(ui_.MainWindow(), ui::kMainWindow, mainDpi);
+        ExpectTimeBoxesWhole(mainDpi);
         ExpectClientSize(ui_.AboutWindow(), ui::kAboutWindow, aboutDpi);
         ExpectTextsFit(ui_.MainWindow(), mainDpi, nullptr);
         ExpectTextsFit(ui_.AboutWindow(), aboutDpi, ui_.AboutControlWindow(ui::AboutControl::Label6));

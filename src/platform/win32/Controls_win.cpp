@@ -77,7 +77,11 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         const LRESULT result = ::CallWindowProcW(base, hwnd, message, wParam, lParam);
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         const int height = hooks != nullptr ? hooks->ClosedHeight(hwnd) : 0;
-        // A taller request sets the height of the open list and is left alone.
+        // The box sizes itself to its field and edges whenever it is resized or gets a font: held
+        // here, it keeps the layout's rectangle until its field is fitted again, and where no
+        // field fits. A held box paints only as far as its field, so the field is fitted to the
+        // layout as well, with the hold off meanwhile. A taller request sets the height of the
+        // open list and is left alone.
         if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && height > 0 && pos->cy < 2 * height)
             pos->cy = height;
         return result;

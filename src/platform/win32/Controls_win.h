@@ -37,7 +37,7 @@ class ComboHooks {
 public:
     // True when the handler took the key away from the box.
     virtual bool OnComboKey(HWND combo, WPARAM key) noexcept = 0;
-    // The height the closed box keeps; 0 for none.
+    // The height the closed box keeps; 0 for none, as while its field is fitted to that height.
     virtual int ClosedHeight(HWND combo) const noexcept = 0;
 
 protected:

@@ -33,7 +33,9 @@ void ControlStyles(const MainControl& c, DWORD& style, DWORD& exStyle) noexcept 
         if ((c.flags & ui::flag::Clickable) != 0) style |= SS_NOTIFY;
         break;
     case Kind::OptionButton: style |= BS_AUTORADIOBUTTON | BS_FLAT; break;
-    case Kind::DropDownList: style |= CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP; break;
+    case Kind::DropDownList:
+        style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
+        break;
     case Kind::PictureButton: style |= BS_OWNERDRAW | WS_TABSTOP; break;
     case Kind::PushButton: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
     case Kind::Picture: style |= SS_BITMAP; break;
@@ -210,7 +212,11 @@ void MainWindow::Layout() {
         const int height = c.kind == Kind::DropDownList ? r.height * 9 : r.height;
         ::SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(look_.font), FALSE);
-        if (c.kind == Kind::DropDownList) FitComboHeight(hwnd, r.height);
+        if (c.kind == Kind::DropDownList) {
+            // Drawn by the window, the list's entries keep their height through a new font.
+            ::SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, LineHeight(look_.font));
+            FitComboHeight(hwnd, r.height);
+        }
     }
     ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
@@ -251,19 +257,33 @@ std::vector<TextRoom> MainWindow::TextRooms() const {
     return rooms;
 }
 
+// A drop-down list makes itself as tall as its selection field and edges, and paints no more:
+// rows of the box below the field would stay unpainted. So the field is sized until the box takes
+// the layout's height by itself. What a field adds to the box is measured, not assumed: the edges
+// differ between systems, and Wine keeps a field 2 pixels taller than asked for.
 void MainWindow::FitComboHeight(HWND combo, int height) noexcept {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        RECT closed{};
+    LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (field == CB_ERR) return;
+    RECT closed{};
+    fitting_ = combo;
+    for (int attempt = 0; attempt < 3 && field > 0; ++attempt) {
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
         ::GetWindowRect(combo, &closed);
         const int delta = height - (closed.bottom - closed.top);
-        if (delta == 0) return;
-        const LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        if (field == CB_ERR || field + delta <= 0) return;
-        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + delta);
+        if (delta == 0) break;
+        field += delta;
+    }
+    fitting_ = nullptr;
+    // Where no field fits exactly, the box is held to the layout's height all the same.
+    if (closed.bottom - closed.top != height) {
+        ::SetWindowPos(combo, nullptr, 0, 0, closed.right - closed.left, height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 int MainWindow::ClosedHeight(HWND combo) const noexcept {
+    // While its field is being fitted, the box shows the height it takes for itself.
+    if (combo == fitting_) return 0;
     const MainControl* entry = LayoutEntryOf(combo);
     return entry != nullptr ? ui::ToPixels(entry->rect, static_cast<int>(look_.dpi)).height : 0;
 }
@@ -700,7 +720,12 @@ LRESULT MainWindow::OnControlColour(UINT message, WPARAM wParam, LPARAM lParam) 
 
 LRESULT MainWindow::OnDrawItem(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (item == nullptr || item->CtlType != ODT_BUTTON) return Default(message, wParam, lParam);
+    if (item == nullptr) return Default(message, wParam, lParam);
+    if (item->CtlType == ODT_COMBOBOX) {
+        DrawListEntry(*item, look_.font);
+        return TRUE;
+    }
+    if (item->CtlType != ODT_BUTTON) return Default(message, wParam, lParam);
     DrawPictureButton(*item, pictures_, look_.font, look_.dpi);
     return TRUE;
 }

@@ -131,6 +131,7 @@ private:
     std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
     bool centred_ = false;
     FocusMemory focus_;
+    HWND fitting_ = nullptr;  // the drop-down list whose field is being fitted to the layout
     UniqueFont dialogFont_;
     DialogLook look_;
     MainPictures pictures_;

@@ -162,4 +162,34 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, MainPictures& pictures, HFONT
     }
 }
 
+void DrawListEntry(const DRAWITEMSTRUCT& item, HFONT font) noexcept {
+    HDC dc = item.hDC;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID != static_cast<UINT>(-1)) {
+        std::wstring text;
+        try {
+            text = ComboItem(item.hwndItem, static_cast<int>(item.itemID));
+        } catch (...) {
+        }
+        SelectScope selectedFont(dc, font);
+        ::SetBkMode(dc, TRANSPARENT);
+        int ink = selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
+        if ((item.itemState & ODS_DISABLED) != 0) ink = COLOR_GRAYTEXT;
+        ::SetTextColor(dc, ::GetSysColor(ink));
+        RECT room = item.rcItem;
+        room.left += 1;
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &room,
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(dc, &item.rcItem);
+}
+
+int LineHeight(HFONT font) noexcept {
+    ScreenDc screen;
+    SelectScope selected(screen.get(), font);
+    TEXTMETRICW metrics{};
+    return ::GetTextMetricsW(screen.get(), &metrics) ? metrics.tmHeight : 0;
+}
+
 }  // namespace velt::platform::win32

@@ -1,5 +1,6 @@
 // How the windows draw what the system does not: the main window's background picture, the
-// picture buttons, the frames, and what shows through a transparent control.
+// picture buttons, the frames, the drop-down lists' entries, and what shows through a transparent
+// control.
 #pragma once
 
 #include <windows.h>
@@ -34,5 +35,10 @@ void PaintFrame(HWND frame, HDC dc, HFONT font, UINT dpi) noexcept;
 void PaintBehind(HWND control, HDC dc) noexcept;
 // A picture button: the face picture, an edge, its caption with a shadow, the focus.
 void DrawPictureButton(const DRAWITEMSTRUCT& item, MainPictures& pictures, HFONT font, UINT dpi) noexcept;
+// An entry of a drop-down list, or its selection field: the text in the middle of the height it is
+// given (the system's own drawing keeps it at the top of a field taller than the font).
+void DrawListEntry(const DRAWITEMSTRUCT& item, HFONT font) noexcept;
+// The height of a line of text in `font`.
+int LineHeight(HFONT font) noexcept;
 
 }  // namespace velt::platform::win32
