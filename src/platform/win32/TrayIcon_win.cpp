@@ -5,12 +5,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "platform/win32/Text_win.h"
 
 namespace velt::platform::win32 {
 
 namespace {
+
+constexpr wchar_t kTrayShellClass[] = L"VeltPCTimer.TrayShell";
+constexpr UINT kAnswerMessage = WM_APP + 1;  // wParam: the step's ticket, lParam: 1 when up
 
 // Handles in the program's records are 32-bit; Windows keeps user and GDI handles in that range
 // and widens them by sign extension.
@@ -118,6 +122,116 @@ std::optional<TrayMouseEvent> TrayCallback(HWND window, WPARAM wParam, LPARAM lP
     event.x = static_cast<float>(GET_X_LPARAM(lParam)) * twipsPerPixel;
     event.y = static_cast<float>(GET_Y_LPARAM(lParam)) * twipsPerPixel;
     return event;
+}
+
+// ---------------------------------------------------------------- the thread of the tries
+
+TrayShell::~TrayShell() {
+    if (thread_) {
+        ::AcquireSRWLockExclusive(&lock_);
+        quitting_ = true;
+        next_ = nullptr;
+        ::WakeAllConditionVariable(&changed_);
+        ::ReleaseSRWLockExclusive(&lock_);
+        ::WaitForSingleObject(thread_.get(), INFINITE);
+    }
+    Destroy();
+}
+
+void TrayShell::Register(HINSTANCE instance) { Window::Register(instance, kTrayShellClass, 0); }
+
+bool TrayShell::Ensure() noexcept {
+    if (hwnd() == nullptr && Create(instance_, 0, kTrayShellClass, L"", 0, HWND_MESSAGE) == nullptr) {
+        return false;
+    }
+    if (!thread_) thread_.reset(::CreateThread(nullptr, 0, &TrayShell::ThreadMain, this, 0, nullptr));
+    return static_cast<bool>(thread_);
+}
+
+void TrayShell::Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done) {
+    if (!Ensure()) {
+        // Without a thread of its own the icon gets one try, here, as it had before there were
+        // retries.
+        Guard([&] { step(); });
+        return;
+    }
+    done_ = std::move(done);
+    ::AcquireSRWLockExclusive(&lock_);
+    next_ = std::move(step);
+    nextDelayMs_ = delayMs;
+    ++ticket_;
+    ::WakeAllConditionVariable(&changed_);
+    ::ReleaseSRWLockExclusive(&lock_);
+}
+
+void TrayShell::Stop() noexcept {
+    ::AcquireSRWLockExclusive(&lock_);
+    next_ = nullptr;
+    ++ticket_;
+    ::WakeAllConditionVariable(&changed_);
+    while (busy_) {
+        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+    }
+    ::ReleaseSRWLockExclusive(&lock_);
+}
+
+DWORD WINAPI TrayShell::ThreadMain(void* self) noexcept {
+    static_cast<TrayShell*>(self)->Work();
+    return 0;
+}
+
+void TrayShell::Work() noexcept {
+    ::AcquireSRWLockExclusive(&lock_);
+    while (!quitting_) {
+        if (!next_) {
+            ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            continue;
+        }
+        // The step waits out its delay; a step handed over meanwhile, or a stop, begins anew.
+        const WPARAM ticket = ticket_;
+        const ULONGLONG due = ::GetTickCount64() + nextDelayMs_;
+        for (ULONGLONG now = ::GetTickCount64(); now < due && ticket_ == ticket && !quitting_;
+             now = ::GetTickCount64()) {
+            ::SleepConditionVariableSRW(&changed_, &lock_, static_cast<DWORD>(due - now), 0);
+        }
+        if (ticket_ != ticket || quitting_ || !next_) continue;
+
+        std::function<bool()> step = std::move(next_);
+        next_ = nullptr;
+        busy_ = true;
+        ::ReleaseSRWLockExclusive(&lock_);
+        bool up = false;
+        try {
+            up = step();
+        } catch (...) {
+        }
+        step = nullptr;
+        ::AcquireSRWLockExclusive(&lock_);
+        busy_ = false;
+        ::WakeAllConditionVariable(&changed_);
+        ::PostMessageW(hwnd(), kAnswerMessage, ticket, up ? 1 : 0);
+    }
+    ::ReleaseSRWLockExclusive(&lock_);
+}
+
+LRESULT TrayShell::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == kAnswerMessage) {
+        OnAnswer(wParam, lParam != 0);
+        return 0;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void TrayShell::OnAnswer(WPARAM ticket, bool up) noexcept {
+    ::AcquireSRWLockExclusive(&lock_);
+    const bool last = ticket == ticket_;
+    ::ReleaseSRWLockExclusive(&lock_);
+    if (!last) return;
+    Guard([&] {
+        // A copy: the answer may hand over the next step, which replaces done_.
+        const std::function<void(bool)> done = done_;
+        if (done) done(up);
+    });
 }
 
 }  // namespace velt::platform::win32

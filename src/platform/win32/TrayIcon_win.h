@@ -1,15 +1,18 @@
-// The tray icon's Windows half: the native records and Shell_NotifyIcon calls, and what the
-// shell's callback to the main window carries.
+// The tray icon's Windows half: the native records and Shell_NotifyIcon calls, the thread the
+// icon's tries run on, and what the shell's callback to the main window carries.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/WinRecords.h"
+#include "platform/win32/ScopedWin.h"
+#include "platform/win32/Window_win.h"
 
 namespace velt::platform::win32 {
 
@@ -39,5 +42,45 @@ struct TrayMouseEvent {
 // Nothing when the message is a real pointer move over the window.
 std::optional<TrayMouseEvent> TrayCallback(HWND window, WPARAM wParam, LPARAM lParam,
                                            float twipsPerPixel) noexcept;
+
+// Where the icon's tries run. Shell_NotifyIcon waits for the shell, about 4 s before it gives up,
+// and during log-on the shell is that slow again and again. On the windows' thread each try
+// would freeze a shown window for seconds and hold up Timer1 with it. So the calls run on a
+// thread of their own, one step at a time, and the windows' thread only hands steps over and
+// hears their answers, posted back to a message-only window. While no step waits, the thread
+// sleeps without a timer.
+class TrayShell final : public Window {
+public:
+    explicit TrayShell(HINSTANCE instance) noexcept : instance_(instance) {}
+    // Waits for the step under way, which the shell's own time-out bounds.
+    ~TrayShell() override;
+
+    static void Register(HINSTANCE instance);
+    // As Windowing::RunTrayStep.
+    void Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done);
+    // As Windowing::StopTraySteps.
+    void Stop() noexcept;
+
+private:
+    LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+    void OnAnswer(WPARAM ticket, bool up) noexcept;
+    // The window and the thread, made the first time a step comes; false when they cannot be.
+    bool Ensure() noexcept;
+    static DWORD WINAPI ThreadMain(void* self) noexcept;
+    void Work() noexcept;
+
+    HINSTANCE instance_;
+    UniqueHandle thread_;
+    std::function<void(bool)> done_;  // the windows' thread only
+
+    // Shared with the thread, under lock_.
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
+    std::function<bool()> next_;  // the step not yet begun
+    std::uint32_t nextDelayMs_ = 0;
+    WPARAM ticket_ = 0;  // counts the steps handed over and the stops
+    bool busy_ = false;  // a step is under way
+    bool quitting_ = false;
+};
 
 }  // namespace velt::platform::win32
