@@ -1,6 +1,7 @@
 #include "core/ClockTick.h"
 
 #include "common/TwoDigits.h"
+#include "tray/TrayIcon.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -23,7 +24,7 @@ void frmMain::Timer1_Timer() {
 
     if (ActionCode == "0") {
         // The session is about to end under the icon; take it down first.
-        api_.Shell_NotifyIconA(platform::NIM_DELETE, TrayData);
+        TakeTrayIconDown(api_, ui_, TrayData);
         trayRemovedForLogoff_ = true;
         ExitFlags = static_cast<std::int32_t>(platform::EWX_LOGOFF);
     } else if (ActionCode == "1") {

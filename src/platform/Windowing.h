@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,16 @@ public:
     virtual void SetMenuVisible(MenuItem item, bool visible) = 0;
     // Pops up mnuTray's entries from the main window at the pointer.
     virtual void PopupTrayMenu() = 0;
+
+    // --- the tray icon's calls to the shell, which may take seconds to answer
+    // Runs `step` after `delayMs`, away from the windows' thread, and hands what it returned to
+    // `done` on the windows' thread. One step runs at a time; a step not yet begun gives way to
+    // the next one handed over, and only the answer of the last one handed over is told.
+    virtual void RunTrayStep(std::uint32_t delayMs, std::function<bool()> step,
+                             std::function<void(bool)> done) = 0;
+    // Drops the step not yet begun and waits for the one under way: no step runs after this,
+    // and no answer is told, until the next RunTrayStep.
+    virtual void StopTraySteps() = 0;
 
     // --- frmAbout
     // Shows the About window modeless, creating it (and running its load handler) when it is

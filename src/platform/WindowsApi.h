@@ -40,6 +40,8 @@ public:
     virtual ~WindowsApi() = default;
 
     // shell32 / user32: tray
+    // The two tray calls keep no state: they are made from the tray's own thread
+    // (Windowing::RunTrayStep) as well as from the windows' thread.
     virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& data) = 0;
     // The same icon through the Unicode call, for a tip the ANSI code page cannot hold: the
     // record's fields with `tip` (UTF-8) as the tip, cut at a whole character to fit.

@@ -12,7 +12,7 @@ void RemoveTrayIcon(platform::WindowsApi& api, platform::Windowing& ui) {
     data.uFlags = platform::NIF_MESSAGE | platform::NIF_TIP;
     data.uCallbackMessage = 11;
     data.hIcon = HandleBits(ui.IconHandle());
-    api.Shell_NotifyIconA(platform::NIM_DELETE, data);
+    TakeTrayIconDown(api, ui, data);
 }
 
 }  // namespace velt::Module1

@@ -71,21 +71,43 @@ std::uint32_t HandleBits(platform::Handle handle) noexcept {
     return static_cast<std::uint32_t>(handle & 0xFFFFFFFFu);
 }
 
+bool PutTrayIconUp(platform::WindowsApi& api, const platform::NotifyIconData89& record,
+                   const std::optional<std::string>& unicodeTip) {
+    api.Shell_NotifyIconA(platform::NIM_DELETE, record);
+    return unicodeTip ? api.Shell_NotifyIconW(platform::NIM_ADD, record, *unicodeTip)
+                      : api.Shell_NotifyIconA(platform::NIM_ADD, record);
+}
+
+void TakeTrayIconDown(platform::WindowsApi& api, platform::Windowing& ui,
+                      const platform::NotifyIconData89& record) {
+    ui.StopTraySteps();
+    api.Shell_NotifyIconA(platform::NIM_DELETE, record);
+}
+
 void frmMain::ProTask() {
     const std::string tip =
         TrayTipBytes(TrayTip, [this](std::string_view text) { return api_.ToAnsi(text); });
     FillTrayData(TrayData, HandleBits(ui_.WindowHandle()), HandleBits(ui_.IconHandle()), tip);
-    api_.Shell_NotifyIconA(platform::NIM_DELETE, TrayData);
-    // A code page without Japanese (1252 on a Western Windows) would show the tip as question
-    // marks; only then does the icon go up through the Unicode call.
-    if (api_.FromAnsi(api_.ToAnsi(TrayTip)) == TrayTip) {
-        api_.Shell_NotifyIconA(platform::NIM_ADD, TrayData);
-    } else {
-        api_.Shell_NotifyIconW(platform::NIM_ADD, TrayData, TrayTip);
-    }
+    trayRetry_.Restart();
+    TryTrayIcon(0);
     trayRemovedForLogoff_ = false;
     // Touching the menu brings the hidden menu form into being.
     ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
+}
+
+// Every try hands the shell TrayData as the last refresh filled it, the picture and tip the tray
+// is to show until the next refresh.
+void frmMain::TryTrayIcon(std::uint32_t delayMs) {
+    // A code page without Japanese (1252 on a Western Windows) would show the tip as question
+    // marks; only then does the icon go up through the Unicode call.
+    std::optional<std::string> unicodeTip;
+    if (api_.FromAnsi(api_.ToAnsi(TrayTip)) != TrayTip) unicodeTip = TrayTip;
+    ui_.RunTrayStep(
+        delayMs,
+        [&api = api_, record = TrayData, unicodeTip] { return PutTrayIconUp(api, record, unicodeTip); },
+        [this](bool up) {
+            if (!up) TryTrayIcon(trayRetry_.NextGap());
+        });
 }
 
 void frmMain::RemoveTrayIcon() { Module1::RemoveTrayIcon(api_, ui_); }

@@ -14,6 +14,7 @@
 #include "session/mWinVer.h"
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
+#include "tray/TrayIcon.h"
 
 namespace velt {
 
@@ -44,7 +45,8 @@ public:
     void Form_EndSession(bool ending) override;
     void TaskbarCreated() override;
 
-    // Deletes the tray icon and adds it again with the window's icon and TrayTip.
+    // Deletes the tray icon and adds it again with the window's icon and TrayTip; while the
+    // shell does not take it, it is tried again.
     void ProTask();
 
     // The registration steps themselves. Throws PlatformError when the icon or set.ini fails;
@@ -54,12 +56,15 @@ public:
 private:
     void RunSessionEnd();
     void RemoveTrayIcon();
+    // One try of the tray icon, `delayMs` from now.
+    void TryTrayIcon(std::uint32_t delayMs);
 
     platform::WindowsApi& api_;
     platform::Windowing& ui_;
     mWinVer winVer_;
     // The tray icon was taken down for a log off that has not happened (yet).
     bool trayRemovedForLogoff_ = false;
+    TrayRetry trayRetry_;
 };
 
 }  // namespace velt

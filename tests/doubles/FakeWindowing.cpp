@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace velt::test {
 
@@ -128,6 +129,21 @@ void FakeWindowing::SetMenuVisible(platform::MenuItem item, bool shown) {
 void FakeWindowing::PopupTrayMenu() {
     log_.Add("PopupTrayMenu");
     ++popups;
+}
+
+void FakeWindowing::RunTrayStep(std::uint32_t delayMs, std::function<bool()> step,
+                                std::function<void(bool)> done) {
+    waitingTrayStep = TrayStep{delayMs, std::move(step), std::move(done)};
+    if (delayMs == 0) RunDueTrayStep();
+}
+
+bool FakeWindowing::RunDueTrayStep() {
+    if (!waitingTrayStep) return false;
+    // Taken out first: the answer may hand over the next step.
+    TrayStep due = std::move(*waitingTrayStep);
+    waitingTrayStep.reset();
+    due.done(due.step());
+    return true;
 }
 
 void FakeWindowing::ShowAbout() {

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,6 +50,13 @@ public:
     bool aboutOpen = false;
     std::string aboutTitle, aboutVersion;
     platform::AboutFormEvents* aboutEvents = nullptr;
+    // A tray step due at once runs at once; a later one waits here for RunDueTrayStep.
+    struct TrayStep {
+        std::uint32_t delayMs;
+        std::function<bool()> step;
+        std::function<void(bool)> done;
+    };
+    std::optional<TrayStep> waitingTrayStep;
 
     Control& operator[](platform::Ctl c) { return controls[static_cast<std::size_t>(c)]; }
 
@@ -74,6 +83,11 @@ public:
     int MsgBox(std::string_view text, unsigned style, std::string_view title) override;
     void SetMenuVisible(platform::MenuItem item, bool visible) override;
     void PopupTrayMenu() override;
+    void RunTrayStep(std::uint32_t delayMs, std::function<bool()> step,
+                     std::function<void(bool)> done) override;
+    void StopTraySteps() override { waitingTrayStep.reset(); }
+    // The waiting tray step's time has come: runs it and tells its answer. False when none waits.
+    bool RunDueTrayStep();
     void ShowAbout() override;
     void CloseAbout() override;
     void SetAboutCaption(platform::AboutCtl control, std::string_view text) override;

@@ -53,7 +53,7 @@ bool FakeWindowsApi::Shell_NotifyIconA(std::uint32_t message, const platform::No
                                                : "Shell_NotifyIconA(" + std::to_string(message) + ")");
     notifyMessages.push_back(message);
     notifyRecords.push_back(data);
-    return true;
+    return Notify(message, data, FromAnsiCopy(std::string(data.szTip, sizeof data.szTip).c_str()));
 }
 
 bool FakeWindowsApi::Shell_NotifyIconW(std::uint32_t message, const platform::NotifyIconData89& data,
@@ -63,7 +63,19 @@ bool FakeWindowsApi::Shell_NotifyIconW(std::uint32_t message, const platform::No
     notifyMessages.push_back(message);
     notifyRecords.push_back(data);
     unicodeTips.push_back(tip);
-    return true;
+    return Notify(message, data, tip);
+}
+
+bool FakeWindowsApi::Notify(std::uint32_t message, const platform::NotifyIconData89& data,
+                            const std::string& tip) {
+    const std::pair<std::uint32_t, std::uint32_t> icon{+data.hWnd, +data.uID};
+    if (message == platform::NIM_DELETE) return shellIcons.erase(icon) != 0;
+    if (message != platform::NIM_ADD) return false;
+    const AddAnswer answer = addAnswers.empty() ? AddAnswer::Added : addAnswers.front();
+    if (!addAnswers.empty()) addAnswers.pop_front();
+    if (answer == AddAnswer::Refused) return false;
+    const bool added = shellIcons.emplace(icon, tip).second;
+    return added && answer == AddAnswer::Added;
 }
 
 bool FakeWindowsApi::SetForegroundWindow(platform::Handle hwnd) {

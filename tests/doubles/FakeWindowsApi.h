@@ -1,10 +1,12 @@
 // A recording stand-in for the Windows calls. Nothing here can end any session.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "doubles/CallLog.h"
@@ -38,6 +40,15 @@ public:
     // The files on the fake disk, by full path, holding ANSI bytes.
     std::map<std::string, std::string> files;
     std::set<std::string> directories;
+
+    // --- the shell's notification area
+    // How the shell answers NIM_ADD while Windows starts: it may not be there or not answer in
+    // time (FALSE, no icon), or answer too late although it did add the icon (FALSE, icon).
+    enum class AddAnswer { Added, Refused, AddedButFailed };
+    std::deque<AddAnswer> addAnswers;  // one per NIM_ADD, in turn; Added when empty
+    // The icons the shell holds, by window and id, with their tips (UTF-8). Like the shell, it
+    // refuses a second icon of the same window and id, and a delete of one it does not hold.
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::string> shellIcons;
 
     // --- what the program did
     std::vector<platform::NotifyIconData89> notifyRecords;  // in call order
@@ -92,6 +103,8 @@ public:
     std::string CodePageName() const { return "CP" + std::to_string(ansiCodePage); }
 
 private:
+    bool Notify(std::uint32_t message, const platform::NotifyIconData89& data, const std::string& tip);
+
     CallLog& log_;
     std::uint32_t lastError_ = 0;
 };

@@ -113,6 +113,68 @@ TEST(TrayRecord, RemovalUsesItsOwnRecord) {
     EXPECT_EQ(Bytes(r.szTip, 65), std::vector<unsigned char>(65, 0));
 }
 
+// While Windows starts, the shell may refuse adds, or report as failed an add it did make. The icon
+// is tried again until it is up, and no more after; the shell never holds more than one icon.
+TEST(TrayRetry, TheIconIsTriedAgainUntilTheShellHasItOnce) {
+    using Add = test::FakeWindowsApi::AddAnswer;
+    struct Case {
+        const char* name;
+        std::vector<Add> answers;         // the shell's answers to the adds, in turn
+        bool registerAfterTheFirstTry;    // log off at 00:00, whose refresh the shell answers next
+        std::vector<std::uint32_t> gaps;  // the waits before the tries that follow
+        const char* tip;                  // of the one icon at the end
+    };
+    const std::vector<Add> refusedNineTimes(9, Add::Refused);
+    const Case cases[] = {
+        {"refused, then taken", {Add::Refused}, false, {1000}, "停止中"},
+        {"added although reported failed", {Add::AddedButFailed}, false, {1000}, "停止中"},
+        {"refused again after a registration", {Add::Refused, Add::Refused}, true, {1000},
+         " ログオフを00:00に実行します。"},
+        {"refused for minutes", refusedNineTimes, false,
+         {1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000}, "停止中"},
+    };
+    for (const Case& c : cases) {
+        test::Harness h;
+        h.FillTimeLists();
+        h.api.addAnswers.assign(c.answers.begin(), c.answers.end());
+        h.frm.TrayTip = "停止中";
+        h.frm.ProTask();
+        if (c.registerAfterTheFirstTry) h.frm.cmdON_Click();
+        std::vector<std::uint32_t> gaps;
+        while (h.ui.waitingTrayStep && gaps.size() < 20) {
+            gaps.push_back(h.ui.waitingTrayStep->delayMs);
+            EXPECT_LE(h.api.shellIcons.size(), 1u) << c.name;
+            h.ui.RunDueTrayStep();
+        }
+        EXPECT_EQ(gaps, c.gaps) << c.name;
+        EXPECT_EQ(h.api.shellIcons.size(), 1u) << c.name;
+        if (h.api.shellIcons.size() != 1) continue;
+        EXPECT_EQ(h.api.shellIcons.begin()->first, (std::pair<std::uint32_t, std::uint32_t>{0x2A0, 1}))
+            << c.name;
+        EXPECT_EQ(h.api.shellIcons.begin()->second, c.tip) << c.name;
+    }
+}
+
+TEST(TrayRetry, ALogOffTakesTheIconDownForGoodUnlessItIsCalledOff) {
+    test::Harness h;
+    h.FillTimeLists();
+    h.api.addAnswers = {test::FakeWindowsApi::AddAnswer::Refused};
+    h.frm.cmdON_Click();  // log off at 00:00, the icon not up yet
+    ASSERT_TRUE(h.ui.waitingTrayStep.has_value());
+    h.api.localTime = {0, 0, 0};
+    h.frm.Timer1_Timer();
+    EXPECT_FALSE(h.ui.waitingTrayStep.has_value()) << "a try would bring the icon back during the log off";
+    EXPECT_TRUE(h.api.shellIcons.empty());
+
+    h.api.addAnswers = {test::FakeWindowsApi::AddAnswer::Refused};
+    h.frm.Form_EndSession(false);
+    EXPECT_TRUE(h.api.shellIcons.empty());
+    ASSERT_TRUE(h.ui.RunDueTrayStep());
+    ASSERT_EQ(h.api.shellIcons.size(), 1u);
+    EXPECT_EQ(h.api.shellIcons.begin()->second, " ログオフを00:00に実行します。");
+    EXPECT_FALSE(h.ui.waitingTrayStep.has_value());
+}
+
 TEST(TrayMouse, DecodesTheCallbackFromTwipsLikeTheWindowingFacility) {
     struct Case {
         float x;

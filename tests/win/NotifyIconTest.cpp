@@ -6,9 +6,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Windowing.h"
+#include "tray/Form1.h"
+#include "tray/Module1.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
 
 namespace {
 
@@ -138,6 +145,118 @@ TEST(NativeNotifyIcon, TheUnicodeFormCarriesTheFieldsAndCutsAtAWholeCharacter) {
         ASSERT_EQ(w.szTip[63], L'\0');
         EXPECT_EQ(std::wstring(w.szTip), c.expected) << c.tip.size() << " bytes";
     }
+}
+
+// A shell that is up but slow, as during log-on: a window of the shell's class, found before the
+// real one, that passes every request on but reports the first add as failed, as an add does
+// whose answer came too late.
+class SlowShell {
+public:
+    struct Request {
+        DWORD message;
+        BOOL answer;  // what the program was told
+        bool fromAnotherThread;
+        ULONGLONG at;
+    };
+
+    SlowShell() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &SlowShell::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Shell_TrayWnd";
+        ::RegisterClassExW(&wc);
+        hwnd_ = ::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  wc.hInstance, this);
+        real_ = ::FindWindowExW(nullptr, hwnd_, L"Shell_TrayWnd", nullptr);
+    }
+    SlowShell(const SlowShell&) = delete;
+    SlowShell& operator=(const SlowShell&) = delete;
+    ~SlowShell() { ::DestroyWindow(hwnd_); }
+
+    HWND hwnd() const { return hwnd_; }
+    HWND real() const { return real_; }
+    std::vector<Request> requests;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            ::SetWindowLongPtrW(
+                hwnd, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<SlowShell*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message != WM_COPYDATA || self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        BOOL answer = static_cast<BOOL>(::SendMessageW(self->real_, WM_COPYDATA, wParam, lParam));
+        const bool firstAdd =
+            data->dwData == NIM_ADD && std::none_of(self->requests.begin(), self->requests.end(),
+                                                    [](const Request& r) { return r.message == NIM_ADD; });
+        if (firstAdd) answer = FALSE;
+        self->requests.push_back({static_cast<DWORD>(data->dwData), answer,
+                                  (::InSendMessageEx(nullptr) & ISMEX_SEND) != 0, ::GetTickCount64()});
+        return answer;
+    }
+
+    HWND hwnd_ = nullptr;
+    HWND real_ = nullptr;
+};
+
+// Lets the windows of this thread run until `done` or `ms` have passed; false on time-out.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+    const ULONGLONG end = ::GetTickCount64() + ms;
+    while (!done()) {
+        if (::GetTickCount64() >= end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShellTakesIt) {
+    SlowShell shell;
+    ASSERT_NE(shell.real(), nullptr) << "no shell tray window in this prefix";
+    ASSERT_EQ(::FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr), shell.hwnd());
+
+    velt::platform::win32::Win32Api api;
+    velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
+    velt::frmMain frm(api, ui);
+    velt::Form1 menu(api, ui);
+    velt::frmAbout about(api, ui);
+    ui.Attach(frm, menu, about);
+    ui.CreateMainWindow();
+    frm.TrayTip = "停止中";
+    frm.ProTask();
+
+    auto answered = [&](std::size_t n) { return [&shell, n] { return shell.requests.size() >= n; }; };
+    ASSERT_TRUE(PumpUntil(answered(4), 10000)) << shell.requests.size() << " requests";
+    // Nothing more once the shell has the icon: the next retry would have come 2 s later.
+    PumpUntil([] { return false; }, 2500);
+
+    const std::vector<DWORD> expected = {NIM_DELETE, NIM_ADD, NIM_DELETE, NIM_ADD};
+    std::vector<DWORD> seen;
+    for (const auto& r : shell.requests) {
+        seen.push_back(r.message);
+        EXPECT_TRUE(r.fromAnotherThread) << "a try ran on the windows' thread";
+    }
+    ASSERT_EQ(seen, expected);
+    EXPECT_FALSE(shell.requests[1].answer);
+    EXPECT_TRUE(shell.requests[2].answer) << "the first add had made the icon";
+    EXPECT_TRUE(shell.requests[3].answer);
+    const ULONGLONG gap = shell.requests[2].at - shell.requests[1].at;
+    EXPECT_GE(gap, 900u);
+    EXPECT_LT(gap, 3000u);
+
+    // Taken down for good: the real shell held the one icon.
+    velt::Module1::RemoveTrayIcon(api, ui);
+    ASSERT_EQ(shell.requests.size(), 5u);
+    EXPECT_EQ(shell.requests[4].message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_TRUE(shell.requests[4].answer);
+    EXPECT_FALSE(shell.requests[4].fromAnotherThread);
 }
 
 }  // namespace

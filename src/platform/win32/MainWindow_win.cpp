@@ -1,13 +1,12 @@
 #include "platform/win32/MainWindow_win.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 #include "platform/WindowsApi.h"
 #include "platform/win32/Text_win.h"
+#include "platform/win32/TrayIcon_win.h"
 #include "ui/resources/ResourceIds.h"
 
 namespace velt::platform::win32 {
@@ -656,28 +655,9 @@ LRESULT MainWindow::OnClose() noexcept {
 
 LRESULT MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) noexcept {
     if (events_ == nullptr) return 0;
-    // From about 160% DPI on, the window is wider than the tray's event numbers: a real pointer
-    // move over it at x = 515 or 517 must not be taken for a click on the tray icon. A pointer
-    // move happens where the message says the pointer was; a tray event names no position.
-    const DWORD at = ::GetMessagePos();
-    POINT pointer{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (::ScreenToClient(hwnd(), &pointer) && pointer.x == GET_X_LPARAM(lParam) &&
-        pointer.y == GET_Y_LPARAM(lParam)) {
-        return 0;
+    if (const auto tray = TrayCallback(hwnd(), wParam, lParam, TwipsPerPixelX())) {
+        Guard([&] { events_->Form_MouseMove(tray->button, tray->shift, tray->x, tray->y); });
     }
-    std::int16_t button = 0;
-    if ((wParam & MK_LBUTTON) != 0) button |= 1;
-    if ((wParam & MK_RBUTTON) != 0) button |= 2;
-    if ((wParam & MK_MBUTTON) != 0) button |= 4;
-    std::int16_t shift = 0;
-    if ((wParam & MK_SHIFT) != 0) shift |= 1;
-    if ((wParam & MK_CONTROL) != 0) shift |= 2;
-    if (::GetKeyState(VK_MENU) < 0) shift |= 4;
-    // Positions are reported in twips; the tray's event code travels in x.
-    const float factor = TwipsPerPixelX();
-    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * factor;
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * factor;
-    Guard([&] { events_->Form_MouseMove(button, shift, x, y); });
     return 0;
 }
 

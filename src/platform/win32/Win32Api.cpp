@@ -27,13 +27,6 @@ HANDLE ToHandle(Handle handle) noexcept { return reinterpret_cast<HANDLE>(handle
 
 Handle FromHandle(HANDLE handle) noexcept { return reinterpret_cast<Handle>(handle); }
 
-// Handles in the program's records are 32-bit; Windows keeps user and GDI handles in that range
-// and widens them by sign extension.
-template <typename H>
-H WidenHandle(std::uint32_t value) noexcept {
-    return reinterpret_cast<H>(static_cast<INT_PTR>(static_cast<std::int32_t>(value)));
-}
-
 std::string ModulePathUtf8() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -43,61 +36,6 @@ std::string ModulePathUtf8() {
 }  // namespace
 
 // --- free helpers
-
-namespace {
-
-// Every field but the tip, in the first-version size; the rest stays zero.
-template <class Native>
-Native FirstVersionRecord(const NotifyIconData89& data, DWORD size) {
-    Native native;
-    std::memset(&native, 0, sizeof native);
-    native.cbSize = size;
-    native.hWnd = WidenHandle<HWND>(data.hWnd);
-    native.uID = data.uID;
-    native.uFlags = data.uFlags;
-    native.uCallbackMessage = data.uCallbackMessage;
-    native.hIcon = WidenHandle<HICON>(data.hIcon);
-    return native;
-}
-
-}  // namespace
-
-NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data) {
-    auto native = FirstVersionRecord<NOTIFYICONDATAA>(data, NOTIFYICONDATAA_V1_SIZE);
-
-    // The first-version tip holds 64 bytes with its 0; a double-byte character that would not
-    // fit whole is left out rather than split.
-    constexpr std::size_t kRoom = 63;
-    std::size_t length = 0;
-    while (length < sizeof data.szTip && data.szTip[length] != '\0') {
-        ++length;
-    }
-    std::size_t kept = 0;
-    while (kept < length) {
-        const auto byte = static_cast<BYTE>(data.szTip[kept]);
-        const std::size_t width = ::IsDBCSLeadByteEx(CP_ACP, byte) ? 2 : 1;
-        if (kept + width > length || kept + width > kRoom) {
-            break;
-        }
-        kept += width;
-    }
-    std::memcpy(native.szTip, data.szTip, kept);
-    return native;
-}
-
-NOTIFYICONDATAW ToNativeNotifyIconDataW(const NotifyIconData89& data, const std::string& tip) {
-    auto native = FirstVersionRecord<NOTIFYICONDATAW>(data, NOTIFYICONDATAW_V1_SIZE);
-
-    const std::wstring wide = Utf8ToWide(tip);
-    constexpr std::size_t kRoom = 63;
-    std::size_t kept = std::min(wide.size(), kRoom);
-    // A surrogate pair that would not fit whole is left out rather than split.
-    if (kept < wide.size() && kept > 0 && IS_HIGH_SURROGATE(wide[kept - 1])) {
-        --kept;
-    }
-    std::memcpy(native.szTip, wide.data(), kept * sizeof(wchar_t));
-    return native;
-}
 
 std::wstring DirectoryOfPath(std::wstring_view path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -123,24 +61,12 @@ Win32Api::Win32Api(std::wstring instanceName) : instanceName_(std::move(instance
 Win32Api::~Win32Api() = default;
 
 bool Win32Api::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& data) {
-#if defined(_WIN64)
-    NOTIFYICONDATAA native = ToNativeNotifyIconData(data);
-    return ::Shell_NotifyIconA(message, &native) != FALSE;
-#else
-    // The record goes as it is, cbSize 89 included; the zero tail only keeps the shell from
-    // reading past it.
-    NOTIFYICONDATAA buffer;
-    static_assert(sizeof buffer >= sizeof data);
-    std::memset(&buffer, 0, sizeof buffer);
-    std::memcpy(&buffer, &data, sizeof data);
-    return ::Shell_NotifyIconA(message, &buffer) != FALSE;
-#endif
+    return NotifyIconA(message, data);
 }
 
 bool Win32Api::Shell_NotifyIconW(std::uint32_t message, const NotifyIconData89& data,
                                  const std::string& tip) {
-    NOTIFYICONDATAW native = ToNativeNotifyIconDataW(data, tip);
-    return ::Shell_NotifyIconW(message, &native) != FALSE;
+    return NotifyIconW(message, data, tip);
 }
 
 bool Win32Api::SetForegroundWindow(Handle hwnd) {

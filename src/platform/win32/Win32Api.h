@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdint>
 #include <optional>
@@ -12,17 +11,9 @@
 #include "platform/WinRecords.h"
 #include "platform/WindowsApi.h"
 #include "platform/win32/ScopedWin.h"
+#include "platform/win32/TrayIcon_win.h"  // the tray calls are made there
 
 namespace velt::platform::win32 {
-
-// The native first-version NOTIFYICONDATAA built from the program's 89-byte record: handles
-// sign-extended from their 32-bit form, the tip copied up to its first 0 and cut at a whole
-// character of the ANSI code page so that it fits 63 bytes and its 0.
-NOTIFYICONDATAA ToNativeNotifyIconData(const NotifyIconData89& data);
-
-// The same record in its first-version Unicode form, with `tip` (UTF-8) as the tip, cut at a
-// whole character so that it fits 63 UTF-16 units and its 0.
-NOTIFYICONDATAW ToNativeNotifyIconDataW(const NotifyIconData89& data, const std::string& tip);
 
 // The directory part of a module path, without a trailing backslash unless it is a root
 // ("C:\dir\a.exe" -> "C:\dir", "C:\a.exe" -> "C:\").

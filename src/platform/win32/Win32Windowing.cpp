@@ -6,10 +6,11 @@
 namespace velt::platform::win32 {
 
 Win32Windowing::Win32Windowing(HINSTANCE instance)
-    : main_(instance, dpi_), menu_(instance), about_(instance, dpi_) {
+    : main_(instance, dpi_), menu_(instance), about_(instance, dpi_), tray_(instance) {
     win32::MainWindow::Register(instance);
     win32::TrayMenu::Register(instance);
     win32::AboutWindow::Register(instance);
+    win32::TrayShell::Register(instance);
 }
 
 // The windows go with their objects; the classes stay registered for a second facade (tests).

@@ -5,14 +5,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/Windowing.h"
 #include "platform/win32/AboutWindow_win.h"
 #include "platform/win32/Controls_win.h"
 #include "platform/win32/Dpi_win.h"
 #include "platform/win32/MainWindow_win.h"
+#include "platform/win32/TrayIcon_win.h"
 #include "platform/win32/TrayMenu_win.h"
 #include "ui/Layout.h"
 
@@ -66,6 +69,12 @@ public:
     void SetMenuVisible(MenuItem item, bool visible) override { menu_.SetVisible(item, visible); }
     void PopupTrayMenu() override { menu_.Popup(main_.hwnd()); }
 
+    void RunTrayStep(std::uint32_t delayMs, std::function<bool()> step,
+                     std::function<void(bool)> done) override {
+        tray_.Run(delayMs, std::move(step), std::move(done));
+    }
+    void StopTraySteps() override { tray_.Stop(); }
+
     void ShowAbout() override { about_.Open(); }
     void CloseAbout() override { about_.Close(); }
     void SetAboutCaption(AboutCtl control, std::string_view text) override {
@@ -91,6 +100,7 @@ private:
     win32::MainWindow main_;
     win32::TrayMenu menu_;
     win32::AboutWindow about_;
+    win32::TrayShell tray_;
 };
 
 }  // namespace velt::platform::win32
