@@ -464,15 +464,17 @@ void RewriteInPlace(const std::wstring& target, std::string_view bytes, const st
     // A file too big to hold is not kept; set.ini is a few bytes unless someone made it otherwise.
     constexpr std::size_t kKeepLimit = 1 << 20;
     LARGE_INTEGER size{};
-    const bool keep = ::GetFileSizeEx(file.get(), &size) && size.QuadPart <= LONGLONG{kKeepLimit};
-    const std::string old = keep ? ReadUpTo(file.get(), kKeepLimit) : std::string();
+    const bool sized = ::GetFileSizeEx(file.get(), &size);
+    const std::string old =
+        sized && size.QuadPart <= LONGLONG{kKeepLimit} ? ReadUpTo(file.get(), kKeepLimit) : std::string();
+    const bool keep = sized && old.size() == static_cast<std::size_t>(size.QuadPart);
     const auto cutAt = [&](std::size_t length) {
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(length);
         return ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
     };
     // Room for the new bytes first, so that a full disk fails before any old byte is overwritten.
-    if (bytes.size() > static_cast<std::size_t>(size.QuadPart) && !cutAt(bytes.size())) {
+    if (sized && bytes.size() > static_cast<std::size_t>(size.QuadPart) && !cutAt(bytes.size())) {
         const DWORD error = ::GetLastError();
         cutAt(static_cast<std::size_t>(size.QuadPart));
         ThrowFileError("write", path, error);
