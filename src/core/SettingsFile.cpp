@@ -62,6 +62,19 @@ std::string FormatSettings(std::string_view actionCode, std::string_view hourTex
     return text;
 }
 
+bool IsWholeSettingsFile(std::string_view bytes) {
+    int lines = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') return false;
+        if (bytes[i] == '\r') {
+            if (i + 1 == bytes.size() || bytes[i + 1] != '\n') return false;
+            ++lines;
+            ++i;
+        }
+    }
+    return lines == 4 && bytes.ends_with("\r\n");
+}
+
 std::string AppFile(platform::WindowsApi& api, const char* name) {
     // Joined as it stands, even when the directory already ends in a backslash.
     return api.ApplicationDirectory() + "\\" + name;
@@ -81,7 +94,7 @@ void SettingsFile::SaveSettings(const std::string& actionCode, const std::string
                              api_.ToAnsi(FormatSettings(actionCode, hourText, minuteText, registerAtStart)));
 }
 
-void SettingsFile::RemoveLeftovers() { api_.RemoveLeftoverFiles(Path()); }
+void SettingsFile::RemoveLeftovers() { api_.RemoveLeftoverFiles(Path(), &IsWholeSettingsFile); }
 
 void SettingsFile::LoadSettings() {
     // A file that cannot be opened reads as no fields at all.

@@ -34,6 +34,10 @@ SettingsFields ReadSettingsFields(std::string_view bytes);
 std::string FormatSettings(std::string_view actionCode, std::string_view hourText,
                            std::string_view minuteText, bool registerAtStart);
 
+// True for bytes shaped as FormatSettings makes them: four lines, each ended by CR LF. A save
+// cut off while writing leaves less.
+bool IsWholeSettingsFile(std::string_view bytes);
+
 class SettingsFile {
 public:
     SettingsFile(platform::WindowsApi& api, platform::Windowing& ui) noexcept : api_(api), ui_(ui) {}
@@ -45,7 +49,8 @@ public:
                       const std::string& minuteText, bool registerAtStart);
     // Reads the file and applies its fields to the main window's inputs.
     void LoadSettings();
-    // Clears away what an interrupted save left beside the file.
+    // Clears away what an interrupted save left beside the file; when the file itself is gone,
+    // a whole copy left beside it takes its place first.
     void RemoveLeftovers();
 
     std::string Path();

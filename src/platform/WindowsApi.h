@@ -87,13 +87,18 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // Up to maxBytes from the start of the file; nullopt when it cannot be opened.
     virtual std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) = 0;
-    // Replaces the file's content in one step: either the new bytes are all there or the old
-    // file is untouched. An existing file keeps its attributes and security. Where the folder
-    // refuses new files but the file may be changed, the file is rewritten in place. Throws
-    // PlatformError on failure, leaving no stray file behind.
+    // Replaces the file's content in one step: afterwards the file holds either all the new
+    // bytes or all the old ones. An existing file keeps its attributes and security. Where the
+    // folder refuses new files but the file may be changed, the file is rewritten in place.
+    // Throws PlatformError when the new bytes are not in place. A copy stays beside the file only
+    // when none could be put under `path` or another program holds it; RemoveLeftoverFiles
+    // finds it at the next start.
     virtual void ReplaceFileContents(const std::string& path, std::string_view bytes) = 0;
-    // Removes what an interrupted ReplaceFileContents of `path` left beside it.
-    virtual void RemoveLeftoverFiles(const std::string& path) = 0;
+    // Removes what an interrupted ReplaceFileContents of `path` left beside it. When `path`
+    // itself is missing, the newest leftover of new bytes that `isWhole` accepts, or else the
+    // newest old file moved aside, takes its place first; nothing is removed while no copy
+    // could be put back.
+    virtual void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) = 0;
 };
 
 }  // namespace velt::platform

@@ -93,7 +93,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
-    void RemoveLeftoverFiles(const std::string& path) override {
+    void RemoveLeftoverFiles(const std::string& path, bool (*)(std::string_view)) override {
         log_.Add("RemoveLeftoverFiles(" + path + ")");
     }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/SaveRecovery.h"
 #include "core/SettingsFile.h"
 #include "doubles/Harness.h"
 
@@ -7,6 +8,7 @@ namespace velt {
 namespace {
 
 using platform::Ctl;
+using namespace std::string_literals;
 
 TEST(SettingsReader, SplitsFieldsAsTheFileFormatSays) {
     struct Case {
@@ -50,6 +52,40 @@ TEST(SettingsWriter, WritesFourCrLfLines) {
     EXPECT_EQ(FormatSettings("0", "00", "00", false), "0\r\n00\r\n00\r\nFalse\r\n");
     EXPECT_EQ(FormatSettings("0", "00", "00", false).size(), 18u);
     EXPECT_EQ(FormatSettings("2", "23", "45", true), "2\r\n23\r\n45\r\nTrue\r\n");
+
+    // Only what the writer makes counts as whole when a leftover is to replace a lost file.
+    EXPECT_TRUE(IsWholeSettingsFile(FormatSettings("2", "23", "45", true)));
+    const std::string whole = FormatSettings("0", "00", "00", false);
+    for (const std::string& cut : {whole.substr(0, whole.size() - 1), whole.substr(0, 11), std::string(),
+                                   whole + "x\r\n", "0\n00\n00\nFalse\n"s, "0\r\n00\r\n00\rFalse\r\n"s}) {
+        EXPECT_FALSE(IsWholeSettingsFile(cut)) << cut;
+    }
+}
+
+// After a failed swap, each outcome ReplaceFileW documents, found as it leaves the disk
+// (set.ini, the new bytes beside it, the old file under the backup name).
+TEST(SaveRecoveryDecision, EachDocumentedFailureEndsWithACopyUnderTheName) {
+    using R = SaveRecovery;
+    struct Case {
+        const char* what;
+        std::uint32_t error;
+        SaveFilesFound found;
+        R expected;
+    };
+    const Case cases[] = {
+        {"1175: both keep their names", 1175, {true, true, false}, R::KeepOld},
+        {"1176, no backup name: set.ini gone", 1176, {false, true, false}, R::MoveNewIn},
+        {"1176, backup name: both keep their names", 1176, {true, true, false}, R::KeepOld},
+        {"1177: the old file under the backup name", 1177, {false, true, true}, R::MoveNewIn},
+        {"sharing violation, after the retries", 32, {true, true, false}, R::KeepOld},
+        {"access denied", 5, {true, true, false}, R::KeepOld},
+        {"the new bytes moved in after all", 1177, {true, false, true}, R::Saved},
+        {"moving them in failed, the old file aside", 32, {false, true, true}, R::PutOldBack},
+        {"moving them in failed, nothing aside", 5, {false, true, false}, R::LeaveForNextStart},
+        {"the new bytes lost, the old ones aside", 1177, {false, false, true}, R::PutOldBack},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecideSaveRecovery(c.error, c.found), c.expected) << c.what;
 }
 
 class SettingsFileTest : public ::testing::Test {

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
+#include "core/SettingsFile.h"
 #include "platform/win32/Win32Api.h"
 
 namespace {
@@ -95,10 +97,61 @@ TEST_F(Files, LeftoversOfACutOffSaveAreRemovedAndNothingElse) {
         WriteWholeFile(folder.File(name), "half a save");
     }
     ASSERT_TRUE(::CreateDirectoryW(folder.File(L"~set.ini.1.1.tmp").c_str(), nullptr));
-    api_.RemoveLeftoverFiles(folder.FileUtf8(L"set.ini"));
+    api_.RemoveLeftoverFiles(folder.FileUtf8(L"set.ini"), &velt::IsWholeSettingsFile);
     std::set<std::wstring> expected = kept;
     expected.insert(L"~set.ini.1.1.tmp");
     EXPECT_EQ(folder.Entries(), expected);
+}
+
+// set.ini lost between a save's steps: the newest whole new bytes, or else the old file moved
+// aside, take its place before the rest is cleared away.
+TEST_F(Files, ALostFileComesBackFromWhatTheSaveLeftBesideIt) {
+    struct Leftover {
+        const wchar_t* name;
+        std::string bytes;
+        int minutesOld;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Leftover> leftovers;
+        std::string expected;  // set.ini afterwards ("" for none)
+    };
+    const std::string cutOff = kNew.substr(0, 7);
+    const Case cases[] = {
+        {"newest whole new bytes",
+         {{L"~set.ini.7.1.tmp", kOld, 30},
+          {L"~set.ini.8.2.tmp", kNew, 20},
+          {L"~set.ini.9.1.tmp", cutOff, 10},
+          {L"~set.ini.8.2.bak", kOld, 40}},
+         kNew},
+        {"no whole new bytes: the old file",
+         {{L"~set.ini.9.1.tmp", cutOff, 10}, {L"~set.ini.9.1.bak", kOld, 40}},
+         kOld},
+        {"nothing whole", {{L"~set.ini.9.1.tmp", cutOff, 10}, {L"~set.ini.9.2.tmp", "", 5}}, ""},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        for (const auto& leftover : c.leftovers) {
+            WriteWholeFile(folder.File(leftover.name), leftover.bytes);
+            const HANDLE file = ::CreateFileW(folder.File(leftover.name).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            FILETIME now;
+            ::GetSystemTimeAsFileTime(&now);
+            ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+            time.QuadPart -= ULONGLONG{600000000} * leftover.minutesOld;
+            const FILETIME written{time.LowPart, time.HighPart};
+            EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &written));
+            ::CloseHandle(file);
+        }
+        api_.RemoveLeftoverFiles(folder.FileUtf8(L"set.ini"), &velt::IsWholeSettingsFile);
+        if (c.expected.empty()) {
+            EXPECT_TRUE(folder.Entries().empty()) << c.what;
+        } else {
+            EXPECT_EQ(ReadWholeFile(folder.File(L"set.ini")), c.expected) << c.what;
+            EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"}) << c.what;
+        }
+    }
 }
 
 TEST_F(Files, ReplaceOfALockedFileThrowsAndKeepsTheOldBytes) {

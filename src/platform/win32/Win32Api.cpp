@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
+
+#include "core/SaveRecovery.h"
 
 #include "platform/win32/Com_win.h"
 #include "platform/win32/Text_win.h"
@@ -238,14 +241,10 @@ bool Win32Api::FileExists(const std::string& path) {
         "cannot tell whether " + path + " exists (Windows error " + std::to_string(error) + ")", path);
 }
 
-std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::size_t maxBytes) {
-    // Others may keep the file open for anything; reading must not stand in their way.
-    const UniqueHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return std::nullopt;
-    }
+namespace {
+
+// Up to maxBytes from the file's current position: what was read before an error or the end.
+std::string ReadUpTo(HANDLE file, std::size_t maxBytes) {
     constexpr std::size_t kChunk = 64 * 1024;
     std::string bytes;
     bytes.reserve(std::min(maxBytes, kChunk));
@@ -254,16 +253,35 @@ std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::
         const std::size_t at = bytes.size();
         bytes.resize(at + want);
         DWORD got = 0;
-        const BOOL ok = ::ReadFile(file.get(), bytes.data() + at, static_cast<DWORD>(want), &got, nullptr);
+        const BOOL ok = ::ReadFile(file, bytes.data() + at, static_cast<DWORD>(want), &got, nullptr);
         bytes.resize(at + (ok ? got : 0));
         if (!ok || got == 0) {
-            break;  // end of file, or a read error: what was read so far is the answer
+            break;
         }
     }
     return bytes;
 }
 
+}  // namespace
+
+std::optional<std::string> Win32Api::ReadFileHead(const std::string& path, std::size_t maxBytes) {
+    // Others may keep the file open for anything; reading must not stand in their way.
+    const UniqueHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    return ReadUpTo(file.get(), maxBytes);
+}
+
 namespace {
+
+static_assert(save_errors::kAccessDenied == ERROR_ACCESS_DENIED);
+static_assert(save_errors::kSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(save_errors::kUnableToRemoveReplaced == ERROR_UNABLE_TO_REMOVE_REPLACED);
+static_assert(save_errors::kUnableToMoveReplacement == ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+static_assert(save_errors::kUnableToMoveReplacement2 == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
 
 struct FolderAndName {
     std::wstring folder;  // with its trailing backslash, or empty
@@ -278,11 +296,32 @@ FolderAndName SplitFolder(const std::wstring& path) {
     return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
-// The replacement's name: "~set.ini.<process>.<counter>.tmp" beside the target.
-std::wstring TemporaryName(const std::wstring& name, unsigned long counter) {
+// A save's own files beside the target, "~set.ini.<process>.<counter>" and one of these tails.
+constexpr std::wstring_view kNewTail = L".tmp";  // the new bytes, until they take the file's name
+constexpr std::wstring_view kOldTail = L".bak";  // the old file, moved aside by the replace
+
+std::wstring SaveFileName(const std::wstring& name, unsigned long counter, std::wstring_view tail) {
     // Numbers through std::to_string: std::to_wstring would bring in a whole wide printf.
     return L"~" + name + L"." + Utf8ToWide(std::to_string(::GetCurrentProcessId())) + L"." +
-           Utf8ToWide(std::to_string(counter)) + L".tmp";
+           Utf8ToWide(std::to_string(counter)) + std::wstring(tail);
+}
+
+// True for a name exactly as SaveFileName makes it with `tail`.
+bool IsSaveFileNameOf(std::wstring_view candidate, const std::wstring& name, std::wstring_view tail) {
+    const std::wstring head = L"~" + name + L".";
+    if (candidate.size() <= head.size() + tail.size() || candidate.substr(0, head.size()) != head ||
+        candidate.substr(candidate.size() - tail.size()) != tail) {
+        return false;
+    }
+    const std::wstring_view numbers =
+        candidate.substr(head.size(), candidate.size() - head.size() - tail.size());
+    const std::size_t dot = numbers.find(L'.');
+    const auto digits = [](std::wstring_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    };
+    return dot != std::wstring_view::npos && digits(numbers.substr(0, dot)) &&
+           digits(numbers.substr(dot + 1));
 }
 
 [[noreturn]] void ThrowFileError(const char* step, const std::string& path, DWORD error) {
@@ -302,20 +341,90 @@ void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
     }
 }
 
+// Scanners, indexers and sync clients open a file that has just been written and let go of it
+// within moments: a call they stand in the way of is made again for up to half a second.
+constexpr int kSharedAttempts = 10;
+constexpr DWORD kSharedPauseMs = 50;
+
+// Makes `call` (a Windows call answering BOOL) until it succeeds or fails for another reason;
+// answers ERROR_SUCCESS or the last error.
+template <class Call>
+DWORD RetryWhileShared(const Call& call) {
+    for (int attempt = 1;; ++attempt) {
+        if (call()) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_SHARING_VIOLATION || attempt == kSharedAttempts) {
+            return error;
+        }
+        ::Sleep(kSharedPauseMs);
+    }
+}
+
+void DeleteRetrying(const std::wstring& path) {
+    RetryWhileShared([&] { return ::DeleteFileW(path.c_str()); });
+}
+
+// `from` under `target`'s name, replacing whatever is there, and on the disk before it returns.
+DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& target) {
+    return RetryWhileShared([&] {
+        return ::MoveFileExW(from.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    });
+}
+
 // The file rewritten where it stands, for a folder that lets the file be changed but refuses new
-// files beside it. The file keeps its attributes and security; it is not replaced in one step.
+// files beside it. This is not one step: should the new bytes not all go in, the old ones are
+// written back.
 void RewriteInPlace(const std::wstring& target, std::string_view bytes, const std::string& path) {
-    const UniqueHandle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        ThrowFileError("write", path, ::GetLastError());
+    UniqueHandle file;
+    const DWORD openError = RetryWhileShared([&] {
+        file.reset(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(file);
+    });
+    if (openError != ERROR_SUCCESS) {
+        ThrowFileError("write", path, openError);
     }
-    WriteAll(file.get(), bytes, path);
-    if (!::SetEndOfFile(file.get())) {
-        ThrowFileError("cut", path, ::GetLastError());
+    // A file too big to hold is not kept; set.ini is a few bytes unless someone made it otherwise.
+    constexpr std::size_t kKeepLimit = 1 << 20;
+    LARGE_INTEGER size{};
+    const bool sized = ::GetFileSizeEx(file.get(), &size);
+    const std::string old =
+        sized && size.QuadPart <= LONGLONG{kKeepLimit} ? ReadUpTo(file.get(), kKeepLimit) : std::string();
+    const bool keep = sized && old.size() == static_cast<std::size_t>(size.QuadPart);
+    const auto cutAt = [&](std::size_t length) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(length);
+        return ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
+    };
+    // Room for the new bytes first, so that a full disk fails before any old byte is overwritten.
+    if (sized && bytes.size() > static_cast<std::size_t>(size.QuadPart) && !cutAt(bytes.size())) {
+        const DWORD error = ::GetLastError();
+        cutAt(static_cast<std::size_t>(size.QuadPart));
+        ThrowFileError("write", path, error);
     }
-    if (!::FlushFileBuffers(file.get())) {
-        ThrowFileError("flush", path, ::GetLastError());
+    try {
+        if (!::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+            ThrowFileError("write", path, ::GetLastError());
+        }
+        WriteAll(file.get(), bytes, path);
+        if (!cutAt(bytes.size())) {
+            ThrowFileError("cut", path, ::GetLastError());
+        }
+        if (!::FlushFileBuffers(file.get())) {
+            ThrowFileError("flush", path, ::GetLastError());
+        }
+    } catch (const PlatformError&) {
+        if (keep && ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+            DWORD written = 0;
+            if (::WriteFile(file.get(), old.data(), static_cast<DWORD>(old.size()), &written, nullptr) &&
+                written == old.size() && cutAt(old.size())) {
+                ::FlushFileBuffers(file.get());
+            }
+        }
+        throw;
     }
 }
 
@@ -328,23 +437,65 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// "~<name>.<digits>.<digits>.tmp", exactly as TemporaryName makes it.
-bool IsTemporaryNameOf(std::wstring_view candidate, const std::wstring& name) {
-    const std::wstring head = L"~" + name + L".";
-    const std::wstring_view tail = L".tmp";
-    if (candidate.size() <= head.size() + tail.size() || candidate.substr(0, head.size()) != head ||
-        candidate.substr(candidate.size() - tail.size()) != tail) {
-        return false;
+enum class Presence { Absent, Present, Unknown };
+
+Presence Look(const std::wstring& path) {
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return Presence::Present;
     }
-    const std::wstring_view numbers =
-        candidate.substr(head.size(), candidate.size() - head.size() - tail.size());
-    const std::size_t dot = numbers.find(L'.');
-    const auto digits = [](std::wstring_view text) {
-        return !text.empty() &&
-               std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-    };
-    return dot != std::wstring_view::npos && digits(numbers.substr(0, dot)) &&
-           digits(numbers.substr(dot + 1));
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Presence::Absent
+                                                                          : Presence::Unknown;
+}
+
+// Whether anything stands under the name; what cannot be examined may well be there.
+bool NameTaken(const std::wstring& path) { return Look(path) != Presence::Absent; }
+
+// An existing file replaced so that it keeps its own security. The old file is moved aside under
+// `backup`, a name of the program's own, so that a replace that fails half way leaves it where it
+// can be brought back.
+DWORD ReplaceExisting(const std::wstring& target, const std::wstring& temp, const std::wstring& backup) {
+    return RetryWhileShared([&] {
+        {
+            // Whatever keeps the old file from being written or removed makes the replace fail;
+            // asked first, so that a replace that cannot work is not begun (Wine's ReplaceFileW
+            // moves the old file aside before it finds out).
+            const UniqueHandle probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!probe) {
+                return FALSE;
+            }
+        }
+        return ::ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                              nullptr, nullptr);
+    });
+}
+
+// After the step that was to put the new file in place answered `error`: whatever it answered,
+// what is on disk now decides what follows. Puts a whole copy under `target` where the disk lets
+// it, clears what is no longer needed, and never removes the only copy. True when the new bytes
+// are in place.
+bool SettleSave(const std::wstring& target, const std::wstring& temp, const std::wstring& backup,
+                DWORD& error) {
+    // Each round ends, or moves a file and so changes what the next one finds.
+    for (int round = 0; round < 3; ++round) {
+        switch (DecideSaveRecovery(error, {NameTaken(target), NameTaken(temp), NameTaken(backup)})) {
+        case SaveRecovery::Saved: DeleteRetrying(backup); return true;
+        case SaveRecovery::KeepOld:
+            DeleteRetrying(temp);
+            DeleteRetrying(backup);
+            return false;
+        case SaveRecovery::MoveNewIn: error = MoveIntoPlace(temp, target); break;
+        case SaveRecovery::PutOldBack:
+            if (MoveIntoPlace(backup, target) == ERROR_SUCCESS) {
+                DeleteRetrying(temp);
+            }
+            return false;
+        case SaveRecovery::LeaveForNextStart: return false;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -357,9 +508,11 @@ void Win32Api::ReplaceFileContents(const std::string& path, std::string_view byt
     // files within one volume: the target holds either all the old bytes or all the new ones.
     UniqueHandle file;
     std::wstring temp;
+    unsigned long counter = 0;
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + TemporaryName(name, ++tempCounter_);
+        counter = ++tempCounter_;
+        temp = folder + SaveFileName(name, counter, kNewTail);
         file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
         if (file) {
@@ -386,53 +539,89 @@ void Win32Api::ReplaceFileContents(const std::string& path, std::string_view byt
         if (!::CloseHandle(file.release())) {
             ThrowFileError("close", path, ::GetLastError());
         }
-        // An existing file is replaced so that it keeps its own attributes and security; only a
-        // new one is renamed into place.
-        if (IsFile(target)) {
-            // Whatever keeps the old file from being written or removed makes the replace fail;
-            // asked first, so that nothing of a failed replace is left (Wine's ReplaceFileW
-            // moves the old file aside to a file of its own before it fails).
-            if (!UniqueHandle(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
-                ThrowFileError("replace", path, ::GetLastError());
-            }
-            const DWORD attributes = ::GetFileAttributesW(target.c_str()) & kSettableAttributes;
-            if (!::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                nullptr, nullptr)) {
-                ThrowFileError("replace", path, ::GetLastError());
-            }
-            // Not every implementation of ReplaceFileW carries the attributes over.
-            if ((::GetFileAttributesW(target.c_str()) & kSettableAttributes) != attributes) {
-                ::SetFileAttributesW(target.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
-            }
-        } else if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            ThrowFileError("replace", path, ::GetLastError());
-        }
     } catch (...) {
+        // Not whole, and the old file is untouched.
         file.reset();
-        ::DeleteFileW(temp.c_str());
+        DeleteRetrying(temp);
         throw;
+    }
+
+    // Only a new file is renamed into place: an existing one is replaced.
+    const bool existing = IsFile(target);
+    const DWORD attributes = existing ? ::GetFileAttributesW(target.c_str()) & kSettableAttributes : 0;
+    const std::wstring backup = folder + SaveFileName(name, counter, kOldTail);
+    error = existing ? ReplaceExisting(target, temp, backup) : MoveIntoPlace(temp, target);
+    if (!SettleSave(target, temp, backup, error)) {
+        ThrowFileError("replace", path, error);
+    }
+    // Not every implementation of ReplaceFileW carries the attributes over, and a file moved in
+    // after a failed replace has none of the old ones.
+    if (existing && (::GetFileAttributesW(target.c_str()) & kSettableAttributes) != attributes) {
+        ::SetFileAttributesW(target.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
     }
 }
 
-void Win32Api::RemoveLeftoverFiles(const std::string& path) {
+void Win32Api::RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) {
     const std::wstring target = Utf8ToWide(path);
     const auto [folder, name] = SplitFolder(target);
 
+    struct Leftover {
+        std::wstring path;
+        bool newBytes;
+        ULONGLONG written;
+    };
+    std::vector<Leftover> leftovers;
     WIN32_FIND_DATAW entry;
-    const HANDLE find = ::FindFirstFileW((folder + L"~" + name + L".*.tmp").c_str(), &entry);
+    const HANDLE find = ::FindFirstFileW((folder + L"~" + name + L".*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
-        // The pattern also matches short names; only the program's own long names go.
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            IsTemporaryNameOf(entry.cFileName, name)) {
-            ::DeleteFileW((folder + entry.cFileName).c_str());
+        // The pattern also matches short names; only the program's own long names count.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            continue;
+        }
+        const bool newBytes = IsSaveFileNameOf(entry.cFileName, name, kNewTail);
+        if (newBytes || IsSaveFileNameOf(entry.cFileName, name, kOldTail)) {
+            const ULONGLONG written =
+                (ULONGLONG{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
+            leftovers.push_back({folder + entry.cFileName, newBytes, written});
         }
     } while (::FindNextFileW(find, &entry));
     ::FindClose(find);
+
+    const Presence present = Look(target);
+    if (present == Presence::Unknown) {
+        return;  // what stands there cannot be told: nothing is touched
+    }
+    if (present == Presence::Absent) {
+        // The file is gone: the newest whole new bytes, or else the newest old file, take its
+        // place. A save cut off while writing left new bytes that are not whole.
+        std::sort(leftovers.begin(), leftovers.end(), [](const Leftover& a, const Leftover& b) {
+            return a.newBytes != b.newBytes ? a.newBytes : a.written > b.written;
+        });
+        bool candidates = false;
+        bool placed = false;
+        for (const Leftover& leftover : leftovers) {
+            constexpr std::size_t kReadLimit = 64 * 1024;
+            const auto bytes = leftover.newBytes ? ReadFileHead(WideToUtf8(leftover.path), kReadLimit)
+                                                 : std::optional<std::string>();
+            if (leftover.newBytes && !(bytes && isWhole(*bytes))) {
+                continue;
+            }
+            candidates = true;
+            if (MoveIntoPlace(leftover.path, target) == ERROR_SUCCESS) {
+                placed = true;
+                break;
+            }
+        }
+        if (candidates && !placed) {
+            return;  // all kept for a later start
+        }
+    }
+    for (const Leftover& leftover : leftovers) {
+        ::DeleteFileW(leftover.path.c_str());
+    }
 }
 
 }  // namespace velt::platform::win32

@@ -61,7 +61,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
-    void RemoveLeftoverFiles(const std::string& path) override;
+    void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) override;
 
 private:
     void SaveLastError() noexcept { lastError_ = ::GetLastError(); }
