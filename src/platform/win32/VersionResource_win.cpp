@@ -147,4 +147,30 @@ std::optional<VersionInfo> ParseVersionResource(const void* data, std::size_t si
     return info;
 }
 
+namespace {
+
+constexpr DWORD kVersionResourceId = 1;  // VS_VERSION_INFO
+
+std::string ModulePathUtf8() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return WideToUtf8(path);
+}
+
+}  // namespace
+
+VersionInfo ReadOwnVersionInfo() {
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC found =
+        ::FindResourceW(module, MAKEINTRESOURCEW(kVersionResourceId), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    const HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    const DWORD size = data != nullptr ? ::SizeofResource(module, found) : 0;
+    const auto info = ParseVersionResource(data, size);
+    if (!info) {
+        throw PlatformError("the program's version information cannot be read", ModulePathUtf8());
+    }
+    return *info;
+}
+
 }  // namespace velt::platform::win32

@@ -3,6 +3,8 @@
 // a damaged resource gives nullopt or partial data, never a read past its end.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 #include <optional>
 
@@ -11,5 +13,8 @@
 namespace velt::platform::win32 {
 
 std::optional<VersionInfo> ParseVersionResource(const void* data, std::size_t size);
+
+// The running program's own version resource, read; throws PlatformError where it cannot be.
+VersionInfo ReadOwnVersionInfo();
 
 }  // namespace velt::platform::win32

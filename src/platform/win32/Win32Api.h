@@ -1,4 +1,6 @@
-// The program's Windows calls, made for real.
+// The program's Windows calls, made for real. A facade: each call goes to the file of the concept
+// it serves (the settings file, the session end, the single instance, the tray icon, the version
+// resource); only the calls that belong to no one concept are made here.
 #pragma once
 
 #include <windows.h>
@@ -10,14 +12,12 @@
 
 #include "platform/WinRecords.h"
 #include "platform/WindowsApi.h"
-#include "platform/win32/ScopedWin.h"
-#include "platform/win32/TrayIcon_win.h"  // the tray calls are made there
+#include "platform/win32/SessionEnd_win.h"
+#include "platform/win32/SettingsFile_win.h"
+#include "platform/win32/SingleInstance_win.h"
+#include "platform/win32/TrayIcon_win.h"
 
 namespace velt::platform::win32 {
-
-// The directory part of a module path, without a trailing backslash unless it is a root
-// ("C:\dir\a.exe" -> "C:\dir", "C:\a.exe" -> "C:\").
-std::wstring DirectoryOfPath(std::wstring_view path);
 
 class Win32Api final : public WindowsApi {
 public:
@@ -28,7 +28,7 @@ public:
     Win32Api& operator=(const Win32Api&) = delete;
     ~Win32Api() override;
 
-    static const wchar_t* const kInstanceMutexName;
+    static constexpr const wchar_t* kInstanceMutexName = SingleInstance::kProgramName;
 
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData89& data) override;
     bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData89& data,
@@ -38,18 +38,27 @@ public:
     std::uint32_t GetTickCount() override;
     LocalTime GetLocalTime() override;
 
-    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
-    bool GetVersionExA(OsVersionInfoA148& info) override;
-    Handle GetCurrentProcess() override;
-    bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override;
-    bool LookupPrivilegeValueA(const char* systemName, const std::string& name, Luid& luid) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override {
+        return session_.ExitWindowsEx(flags, reserved);
+    }
+    bool GetVersionExA(OsVersionInfoA148& info) override { return session_.GetVersionExA(info); }
+    Handle GetCurrentProcess() override { return session_.GetCurrentProcess(); }
+    bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override {
+        return session_.OpenProcessToken(process, desiredAccess, token);
+    }
+    bool LookupPrivilegeValueA(const char* systemName, const std::string& name, Luid& luid) override {
+        return session_.LookupPrivilegeValueA(systemName, name, luid);
+    }
     bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges, const TokenPrivileges28& newState,
                                std::uint32_t bufferLength, void* previousState,
-                               std::uint32_t* returnLength) override;
-    std::uint32_t GetLastError() override;
-    bool CloseHandle(Handle handle) override;
+                               std::uint32_t* returnLength) override {
+        return session_.AdjustTokenPrivileges(token, disableAllPrivileges, newState, bufferLength,
+                                              previousState, returnLength);
+    }
+    std::uint32_t GetLastError() override { return session_.GetLastError(); }
+    bool CloseHandle(Handle handle) override { return session_.CloseHandle(handle); }
 
-    bool IsAnotherInstanceRunning() override;
+    bool IsAnotherInstanceRunning() override { return instance_.AnotherIsRunning(); }
     void ExitProcess(std::uint32_t exitCode) override;
     void OpenWebPage(const std::string& url) override;
     VersionInfo GetOwnVersionInfo() override;
@@ -57,20 +66,22 @@ public:
     std::string ToAnsi(std::string_view utf8) override;
     std::string FromAnsi(std::string_view ansi) override;
 
-    std::string ApplicationDirectory() override;
-    bool FileExists(const std::string& path) override;
-    std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
-    void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
-    void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) override;
+    std::string ApplicationDirectory() override { return settingsFile_.ApplicationDirectory(); }
+    bool FileExists(const std::string& path) override { return settingsFile_.FileExists(path); }
+    std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override {
+        return settingsFile_.ReadFileHead(path, maxBytes);
+    }
+    void ReplaceFileContents(const std::string& path, std::string_view bytes) override {
+        settingsFile_.ReplaceFileContents(path, bytes);
+    }
+    void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) override {
+        settingsFile_.RemoveLeftoverFiles(path, isWhole);
+    }
 
 private:
-    void SaveLastError() noexcept { lastError_ = ::GetLastError(); }
-
-    std::wstring instanceName_;
-    UniqueHandle instanceMutex_;
-    std::optional<bool> anotherInstance_;
-    std::uint32_t lastError_ = 0;
-    unsigned long tempCounter_ = 0;
+    SessionEndCalls session_;
+    SingleInstance instance_;
+    SettingsFileIo settingsFile_;
 };
 
 }  // namespace velt::platform::win32

@@ -1,0 +1,446 @@
+#include "platform/win32/SettingsFile_win.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+#include "core/SaveRecovery.h"
+#include "platform/WindowsApi.h"
+
+#include "platform/win32/ScopedWin.h"
+#include "platform/win32/Text_win.h"
+
+namespace velt::platform::win32 {
+
+std::wstring DirectoryOfPath(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring_view::npos) {
+        return {};
+    }
+    std::wstring directory(path.substr(0, slash));
+    if (directory.empty() || directory.back() == L':') {
+        directory.push_back(L'\\');  // a root keeps its backslash
+    }
+    return directory;
+}
+
+std::string SettingsFileIo::ApplicationDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            throw PlatformError("the program's own path cannot be read", std::string());
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 0x10000) {
+            throw PlatformError("the program's own path is too long", std::string());
+        }
+        path.resize(path.size() * 2);  // cut short: try again with room to spare
+    }
+    return WideToUtf8(DirectoryOfPath(path));
+}
+
+bool SettingsFileIo::FileExists(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        return false;
+    }
+    // Denied, shared away, a network path gone for a moment: the file may well be there.
+    throw PlatformError(
+        "cannot tell whether " + path + " exists (Windows error " + std::to_string(error) + ")", path);
+}
+
+namespace {
+
+// Up to maxBytes from the file's current position: what was read before an error or the end.
+std::string ReadUpTo(HANDLE file, std::size_t maxBytes) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::string bytes;
+    bytes.reserve(std::min(maxBytes, kChunk));
+    while (bytes.size() < maxBytes) {
+        const std::size_t want = std::min(maxBytes - bytes.size(), kChunk);
+        const std::size_t at = bytes.size();
+        bytes.resize(at + want);
+        DWORD got = 0;
+        const BOOL ok = ::ReadFile(file, bytes.data() + at, static_cast<DWORD>(want), &got, nullptr);
+        bytes.resize(at + (ok ? got : 0));
+        if (!ok || got == 0) {
+            break;
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<std::string> SettingsFileIo::ReadFileHead(const std::string& path, std::size_t maxBytes) {
+    // Others may keep the file open for anything; reading must not stand in their way.
+    const UniqueHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    return ReadUpTo(file.get(), maxBytes);
+}
+
+namespace {
+
+static_assert(save_errors::kAccessDenied == ERROR_ACCESS_DENIED);
+static_assert(save_errors::kSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(save_errors::kUnableToRemoveReplaced == ERROR_UNABLE_TO_REMOVE_REPLACED);
+static_assert(save_errors::kUnableToMoveReplacement == ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+static_assert(save_errors::kUnableToMoveReplacement2 == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+
+struct FolderAndName {
+    std::wstring folder;  // with its trailing backslash, or empty
+    std::wstring name;
+};
+
+FolderAndName SplitFolder(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return {std::wstring(), path};
+    }
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// A save's own files beside the target, "~set.ini.<process>.<counter>" and one of these tails.
+constexpr std::wstring_view kNewTail = L".tmp";  // the new bytes, until they take the file's name
+constexpr std::wstring_view kOldTail = L".bak";  // the old file, moved aside by the replace
+
+std::wstring SaveFileName(const std::wstring& name, unsigned long counter, std::wstring_view tail) {
+    // Numbers through std::to_string: std::to_wstring would bring in a whole wide printf.
+    return L"~" + name + L"." + Utf8ToWide(std::to_string(::GetCurrentProcessId())) + L"." +
+           Utf8ToWide(std::to_string(counter)) + std::wstring(tail);
+}
+
+// True for a name exactly as SaveFileName makes it with `tail`.
+bool IsSaveFileNameOf(std::wstring_view candidate, const std::wstring& name, std::wstring_view tail) {
+    const std::wstring head = L"~" + name + L".";
+    if (candidate.size() <= head.size() + tail.size() || candidate.substr(0, head.size()) != head ||
+        candidate.substr(candidate.size() - tail.size()) != tail) {
+        return false;
+    }
+    const std::wstring_view numbers =
+        candidate.substr(head.size(), candidate.size() - head.size() - tail.size());
+    const std::size_t dot = numbers.find(L'.');
+    const auto digits = [](std::wstring_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    };
+    return dot != std::wstring_view::npos && digits(numbers.substr(0, dot)) &&
+           digits(numbers.substr(dot + 1));
+}
+
+[[noreturn]] void ThrowFileError(const char* step, const std::string& path, DWORD error) {
+    throw PlatformError(
+        std::string("cannot ") + step + " " + path + " (Windows error " + std::to_string(error) + ")", path);
+}
+
+void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            ThrowFileError("write", path, ::GetLastError());
+        }
+        done += written;
+    }
+}
+
+// Scanners, indexers and sync clients open a file that has just been written and let go of it
+// within moments: a call they stand in the way of is made again for up to half a second.
+constexpr int kSharedAttempts = 10;
+constexpr DWORD kSharedPauseMs = 50;
+
+// Makes `call` (a Windows call answering BOOL) until it succeeds or fails for another reason;
+// answers ERROR_SUCCESS or the last error.
+template <class Call>
+DWORD RetryWhileShared(const Call& call) {
+    for (int attempt = 1;; ++attempt) {
+        if (call()) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_SHARING_VIOLATION || attempt == kSharedAttempts) {
+            return error;
+        }
+        ::Sleep(kSharedPauseMs);
+    }
+}
+
+void DeleteRetrying(const std::wstring& path) {
+    RetryWhileShared([&] { return ::DeleteFileW(path.c_str()); });
+}
+
+// `from` under `target`'s name, replacing whatever is there, and on the disk before it returns.
+DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& target) {
+    return RetryWhileShared([&] {
+        return ::MoveFileExW(from.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    });
+}
+
+// The file rewritten where it stands, for a folder that lets the file be changed but refuses new
+// files beside it. This is not one step: should the new bytes not all go in, the old ones are
+// written back.
+void RewriteInPlace(const std::wstring& target, std::string_view bytes, const std::string& path) {
+    UniqueHandle file;
+    const DWORD openError = RetryWhileShared([&] {
+        file.reset(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(file);
+    });
+    if (openError != ERROR_SUCCESS) {
+        ThrowFileError("write", path, openError);
+    }
+    // A file too big to hold is not kept; set.ini is a few bytes unless someone made it otherwise.
+    constexpr std::size_t kKeepLimit = 1 << 20;
+    LARGE_INTEGER size{};
+    const bool sized = ::GetFileSizeEx(file.get(), &size);
+    const std::string old =
+        sized && size.QuadPart <= LONGLONG{kKeepLimit} ? ReadUpTo(file.get(), kKeepLimit) : std::string();
+    const bool keep = sized && old.size() == static_cast<std::size_t>(size.QuadPart);
+    const auto cutAt = [&](std::size_t length) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(length);
+        return ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
+    };
+    // Room for the new bytes first, so that a full disk fails before any old byte is overwritten.
+    if (sized && bytes.size() > static_cast<std::size_t>(size.QuadPart) && !cutAt(bytes.size())) {
+        const DWORD error = ::GetLastError();
+        cutAt(static_cast<std::size_t>(size.QuadPart));
+        ThrowFileError("write", path, error);
+    }
+    try {
+        if (!::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+            ThrowFileError("write", path, ::GetLastError());
+        }
+        WriteAll(file.get(), bytes, path);
+        if (!cutAt(bytes.size())) {
+            ThrowFileError("cut", path, ::GetLastError());
+        }
+        if (!::FlushFileBuffers(file.get())) {
+            ThrowFileError("flush", path, ::GetLastError());
+        }
+    } catch (const PlatformError&) {
+        if (keep && ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+            DWORD written = 0;
+            if (::WriteFile(file.get(), old.data(), static_cast<DWORD>(old.size()), &written, nullptr) &&
+                written == old.size() && cutAt(old.size())) {
+                ::FlushFileBuffers(file.get());
+            }
+        }
+        throw;
+    }
+}
+
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_READONLY |
+                                      FILE_ATTRIBUTE_SYSTEM;
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+enum class Presence { Absent, Present, Unknown };
+
+Presence Look(const std::wstring& path) {
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return Presence::Present;
+    }
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Presence::Absent
+                                                                          : Presence::Unknown;
+}
+
+// Whether anything stands under the name; what cannot be examined may well be there.
+bool NameTaken(const std::wstring& path) { return Look(path) != Presence::Absent; }
+
+// An existing file replaced so that it keeps its own security. The old file is moved aside under
+// `backup`, a name of the program's own, so that a replace that fails half way leaves it where it
+// can be brought back.
+DWORD ReplaceExisting(const std::wstring& target, const std::wstring& temp, const std::wstring& backup) {
+    return RetryWhileShared([&] {
+        {
+            // Whatever keeps the old file from being written or removed makes the replace fail;
+            // asked first, so that a replace that cannot work is not begun (Wine's ReplaceFileW
+            // moves the old file aside before it finds out).
+            const UniqueHandle probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!probe) {
+                return FALSE;
+            }
+        }
+        return ::ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                              nullptr, nullptr);
+    });
+}
+
+// After the step that was to put the new file in place answered `error`: whatever it answered,
+// what is on disk now decides what follows. Puts a whole copy under `target` where the disk lets
+// it, clears what is no longer needed, and never removes the only copy. True when the new bytes
+// are in place.
+bool SettleSave(const std::wstring& target, const std::wstring& temp, const std::wstring& backup,
+                DWORD& error) {
+    // Each round ends, or moves a file and so changes what the next one finds.
+    for (int round = 0; round < 3; ++round) {
+        switch (DecideSaveRecovery(error, {NameTaken(target), NameTaken(temp), NameTaken(backup)})) {
+        case SaveRecovery::Saved: DeleteRetrying(backup); return true;
+        case SaveRecovery::KeepOld:
+            DeleteRetrying(temp);
+            DeleteRetrying(backup);
+            return false;
+        case SaveRecovery::MoveNewIn: error = MoveIntoPlace(temp, target); break;
+        case SaveRecovery::PutOldBack:
+            if (MoveIntoPlace(backup, target) == ERROR_SUCCESS) {
+                DeleteRetrying(temp);
+            }
+            return false;
+        case SaveRecovery::LeaveForNextStart: return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void SettingsFileIo::ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const std::wstring target = Utf8ToWide(path);
+    const auto [folder, name] = SplitFolder(target);
+
+    // The new bytes go to a file of their own in the same folder, so that the last step swaps
+    // files within one volume: the target holds either all the old bytes or all the new ones.
+    UniqueHandle file;
+    std::wstring temp;
+    unsigned long counter = 0;
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        counter = ++tempCounter_;
+        temp = folder + SaveFileName(name, counter, kNewTail);
+        file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+        if (file) {
+            break;
+        }
+        error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    if (!file) {
+        if (error == ERROR_ACCESS_DENIED && IsFile(target)) {
+            RewriteInPlace(target, bytes, path);
+            return;
+        }
+        ThrowFileError("create a file beside", path, error);
+    }
+
+    try {
+        WriteAll(file.get(), bytes, path);
+        if (!::FlushFileBuffers(file.get())) {
+            ThrowFileError("flush", path, ::GetLastError());
+        }
+        if (!::CloseHandle(file.release())) {
+            ThrowFileError("close", path, ::GetLastError());
+        }
+    } catch (...) {
+        // Not whole, and the old file is untouched.
+        file.reset();
+        DeleteRetrying(temp);
+        throw;
+    }
+
+    // Only a new file is renamed into place: an existing one is replaced.
+    const bool existing = IsFile(target);
+    const DWORD attributes = existing ? ::GetFileAttributesW(target.c_str()) & kSettableAttributes : 0;
+    const std::wstring backup = folder + SaveFileName(name, counter, kOldTail);
+    error = existing ? ReplaceExisting(target, temp, backup) : MoveIntoPlace(temp, target);
+    if (!SettleSave(target, temp, backup, error)) {
+        ThrowFileError("replace", path, error);
+    }
+    // Not every implementation of ReplaceFileW carries the attributes over, and a file moved in
+    // after a failed replace has none of the old ones.
+    if (existing && (::GetFileAttributesW(target.c_str()) & kSettableAttributes) != attributes) {
+        ::SetFileAttributesW(target.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+void SettingsFileIo::RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) {
+    const std::wstring target = Utf8ToWide(path);
+    const auto [folder, name] = SplitFolder(target);
+
+    struct Leftover {
+        std::wstring path;
+        bool newBytes;
+        ULONGLONG written;
+    };
+    std::vector<Leftover> leftovers;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = ::FindFirstFileW((folder + L"~" + name + L".*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        // The pattern also matches short names; only the program's own long names count.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            continue;
+        }
+        const bool newBytes = IsSaveFileNameOf(entry.cFileName, name, kNewTail);
+        if (newBytes || IsSaveFileNameOf(entry.cFileName, name, kOldTail)) {
+            const ULONGLONG written =
+                (ULONGLONG{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
+            leftovers.push_back({folder + entry.cFileName, newBytes, written});
+        }
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+
+    const Presence present = Look(target);
+    if (present == Presence::Unknown) {
+        return;  // what stands there cannot be told: nothing is touched
+    }
+    if (present == Presence::Absent) {
+        // The file is gone: the newest whole new bytes, or else the newest old file, take its
+        // place. A save cut off while writing left new bytes that are not whole.
+        std::sort(leftovers.begin(), leftovers.end(), [](const Leftover& a, const Leftover& b) {
+            return a.newBytes != b.newBytes ? a.newBytes : a.written > b.written;
+        });
+        bool candidates = false;
+        bool placed = false;
+        for (const Leftover& leftover : leftovers) {
+            constexpr std::size_t kReadLimit = 64 * 1024;
+            const auto bytes = leftover.newBytes ? ReadFileHead(WideToUtf8(leftover.path), kReadLimit)
+                                                 : std::optional<std::string>();
+            if (leftover.newBytes && !(bytes && isWhole(*bytes))) {
+                continue;
+            }
+            candidates = true;
+            if (MoveIntoPlace(leftover.path, target) == ERROR_SUCCESS) {
+                placed = true;
+                break;
+            }
+        }
+        if (candidates && !placed) {
+            return;  // all kept for a later start
+        }
+    }
+    for (const Leftover& leftover : leftovers) {
+        ::DeleteFileW(leftover.path.c_str());
+    }
+}
+
+}  // namespace velt::platform::win32
