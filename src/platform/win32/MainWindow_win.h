@@ -1,11 +1,10 @@
 // The main window (frmMain): hidden from the start, with its controls and both timers.
 //
-// The program spends nearly all of its life hidden in the tray. The controls' state (captions,
-// option values, enabled state, list items and selection, focus) is therefore held here, and the
-// child windows are made from it when the window is first shown, or when anything needs a real
-// control earlier: a reader of the window (WM_GETOBJECT, as accessibility clients send it). While
-// the window is hidden and nobody reads it, a caption change only updates memory; showing the
-// window brings every control up to date before it paints.
+// The child windows are made from the ControlCache when the window is first shown, or when
+// anything needs a real control earlier: a reader of the window (WM_GETOBJECT, as accessibility
+// clients send it). While the window is hidden and nobody reads it, a caption change only updates
+// the cache; showing the window brings every control up to date before it paints.
+// MainWindowControls_win.cpp makes the controls and answers for them; this file is the window.
 #pragma once
 
 #include <windows.h>
@@ -19,11 +18,13 @@
 #include <vector>
 
 #include "platform/Windowing.h"
+#include "platform/win32/ControlCache_win.h"
 #include "platform/win32/Controls_win.h"
 #include "platform/win32/Dpi_win.h"
 #include "platform/win32/FrameControl_win.h"
 #include "platform/win32/Painting_win.h"
 #include "platform/win32/ScopedWin.h"
+#include "platform/win32/TrayMenu_win.h"
 #include "platform/win32/Window_win.h"
 #include "ui/Layout.h"
 
@@ -39,7 +40,8 @@ public:
     ~MainWindow() override;
 
     static void Register(HINSTANCE instance);
-    void Attach(MainFormEvents* main, MenuFormEvents* menu) noexcept;
+    // `menu` hears the tray menu's commands, which come to this window.
+    void Attach(MainFormEvents* main, TrayMenu* menu) noexcept;
     // The window itself, hidden, sized for its layout, with both timers running.
     void Create();
     // The child windows, made from the state held so far (once).
@@ -69,15 +71,6 @@ public:
     HWND ControlWindow(Ctl control) noexcept;
 
 private:
-    struct ControlState {
-        std::optional<std::string> caption;  // what the program wrote; the layout's text before
-        bool enabled = true;
-        bool selected = false;            // option buttons
-        std::vector<std::wstring> items;  // drop-down lists
-        int current = -1;                 // drop-down lists: the picked entry
-        bool stale = false;               // the caption waits for the window to be shown
-    };
-
     LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void OnGone() noexcept override;
 
@@ -104,7 +97,6 @@ private:
     void Layout();
     std::vector<TextRoom> TextRooms() const;
     void FitComboHeight(HWND combo, int height) noexcept;
-    void MenuCommand(MenuItem item) noexcept;
     void Click(Ctl button) noexcept;
     void KeepGroupReachable(Ctl option) noexcept;
     void MoveFocusOffIfFocused(Ctl control) noexcept;
@@ -112,22 +104,20 @@ private:
     // Throws where the window does not exist or `control` is not one of its controls.
     void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
-    ControlState& State(Ctl control) noexcept { return state_[static_cast<std::size_t>(control)]; }
     const ui::MainControl* LayoutEntryOf(HWND control) const noexcept;
 
     HINSTANCE instance_;
     const Dpi& dpiSupport_;
     MainFormEvents* events_ = nullptr;
-    MenuFormEvents* menuEvents_ = nullptr;
+    TrayMenu* menu_ = nullptr;
     UINT taskbarCreated_ = 0;
     HWND owner_ = nullptr;  // hidden: owning the main window keeps it off the taskbar
 
-    std::array<ControlState, static_cast<std::size_t>(Ctl::Count)> state_{};
+    ControlCache cache_;
     std::array<HWND, static_cast<std::size_t>(Ctl::Count)> controls_{};
     std::vector<std::unique_ptr<FrameControl>> frames_;
     bool controlsMade_ = false;
-    bool read_ = false;                // a reader has asked for the window: keep its controls current
-    std::optional<Ctl> pendingFocus_;  // set before the controls exist
+    bool read_ = false;  // a reader has asked for the window: keep its controls current
     std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
     bool centred_ = false;
     FocusMemory focus_;

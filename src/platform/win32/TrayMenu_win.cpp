@@ -13,6 +13,7 @@ namespace velt::platform::win32 {
 TrayMenu::TrayMenu(HINSTANCE instance) noexcept : instance_(instance) { visible_.fill(true); }
 
 TrayMenu::~TrayMenu() {
+    events_ = nullptr;
     // The menu belongs to bar_, not to the window.
     if (hwnd() != nullptr) ::SetMenu(hwnd(), nullptr);
     Destroy();
@@ -76,6 +77,20 @@ void TrayMenu::Popup(HWND owner) {
     ::TrackPopupMenu(popup_, 0, at.x, at.y, 0, owner, nullptr);
     // Without this the menu may not close when the user clicks elsewhere.
     ::PostMessageW(owner, WM_NULL, 0, 0);
+}
+
+bool TrayMenu::OnCommand(int id) noexcept {
+    const auto item = ui::MenuItemById(id);
+    if (!item) return false;
+    if (events_ == nullptr) return true;
+    switch (*item) {
+    case MenuItem::mnuOpen: Guard([&] { events_->mnuOpen_Click(); }); break;
+    case MenuItem::mnuClose: Guard([&] { events_->mnuClose_Click(); }); break;
+    case MenuItem::mnuweb: Guard([&] { events_->mnuweb_Click(); }); break;
+    case MenuItem::mnuVer: Guard([&] { events_->mnuVer_Click(); }); break;
+    default: break;
+    }
+    return true;
 }
 
 }  // namespace velt::platform::win32

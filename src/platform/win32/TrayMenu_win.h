@@ -1,4 +1,5 @@
-// The menu form (Form1): a window that is never shown, holding the tray icon's menu.
+// The menu form (Form1): a window that is never shown, holding the tray icon's menu, and what
+// the menu's commands do.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +18,12 @@ public:
     ~TrayMenu() override;
 
     static void Register(HINSTANCE instance);
+    void Attach(MenuFormEvents* events) noexcept { events_ = events; }
     void SetVisible(MenuItem item, bool visible);
     // Opens the menu at the pointer; its commands go to `owner` (the main window where there is one).
     void Popup(HWND owner);
+    // A WM_COMMAND from the menu, as its owner received it: true when `id` is one of its entries.
+    bool OnCommand(int id) noexcept;
     HMENU Menu() const noexcept { return popup_; }
 
 private:
@@ -31,6 +35,7 @@ private:
     }
 
     HINSTANCE instance_;
+    MenuFormEvents* events_ = nullptr;
     UniqueMenu bar_;
     HMENU popup_ = nullptr;  // owned by bar_
     std::array<bool, static_cast<std::size_t>(MenuItem::Count)> visible_{};

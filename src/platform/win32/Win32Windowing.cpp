@@ -17,7 +17,8 @@ Win32Windowing::Win32Windowing(HINSTANCE instance)
 Win32Windowing::~Win32Windowing() = default;
 
 void Win32Windowing::Attach(MainFormEvents& main, MenuFormEvents& menu, AboutFormEvents& about) noexcept {
-    main_.Attach(&main, &menu);
+    main_.Attach(&main, &menu_);
+    menu_.Attach(&menu);
     about_.Attach(&about);
 }
 
