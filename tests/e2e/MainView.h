@@ -11,7 +11,7 @@
 #include <string>
 
 #include "E2eSupport.h"
-#include "ui/Layout.h"
+#include "ui/MainLayout.h"
 
 namespace velt::e2e {
 

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "MainView.h"
+#include "ui/AboutLayout.h"
 
 namespace velt::e2e {
 namespace {

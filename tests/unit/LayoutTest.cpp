@@ -1,4 +1,6 @@
-#include "ui/Layout.h"
+#include "tray/TrayMenuEntries.h"
+#include "ui/AboutLayout.h"
+#include "ui/MainLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,8 @@
 #include "platform/win32/Pictures_win.h"
 #include "platform/win32/Text_win.h"
 #include "platform/win32/Win32Windowing.h"
-#include "ui/Layout.h"
+#include "ui/AboutLayout.h"
+#include "ui/MainLayout.h"
 #include "ui/resources/ResourceIds.h"
 
 namespace velt::platform::win32 {

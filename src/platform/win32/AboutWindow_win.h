@@ -13,7 +13,7 @@
 #include "platform/win32/Dpi_win.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Window_win.h"
-#include "ui/Layout.h"
+#include "ui/AboutLayout.h"
 
 namespace velt::platform::win32 {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "ui/Layout.h"
+#include "ui/MainLayout.h"
 
 namespace velt::platform::win32 {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/Layout.h"
+#include "ui/ControlKinds.h"
 
 namespace velt::platform::win32 {
 

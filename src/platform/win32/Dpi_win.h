@@ -8,7 +8,8 @@
 
 #include "platform/win32/FontFit_win.h"
 #include "platform/win32/ScopedWin.h"
-#include "ui/Layout.h"
+#include "ui/ControlKinds.h"
+#include "ui/Twips.h"
 
 namespace velt::platform::win32 {
 

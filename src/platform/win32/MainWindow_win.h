@@ -26,7 +26,7 @@
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/TrayMenu_win.h"
 #include "platform/win32/Window_win.h"
-#include "ui/Layout.h"
+#include "ui/MainLayout.h"
 
 namespace velt::platform::win32 {
 

@@ -6,7 +6,7 @@
 
 #include "platform/win32/Controls_win.h"
 #include "platform/win32/Text_win.h"
-#include "ui/Layout.h"
+#include "tray/TrayMenuEntries.h"
 
 namespace velt::platform::win32 {
 

@@ -17,7 +17,7 @@
 #include "platform/win32/MainWindow_win.h"
 #include "platform/win32/TrayIcon_win.h"
 #include "platform/win32/TrayMenu_win.h"
-#include "ui/Layout.h"
+#include "ui/AboutLayout.h"
 
 namespace velt::platform::win32 {
 

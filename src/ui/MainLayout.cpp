@@ -1,17 +1,11 @@
-#include "ui/Layout.h"
+#include "ui/MainLayout.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 namespace velt::ui {
 
 namespace {
-
-// a / b rounded to the nearest integer, halves away from zero; b > 0.
-long long DivideRounded(long long a, long long b) noexcept {
-    return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b);
-}
 
 void AppendFocusOrder(Ctl parent, std::vector<Ctl>& order) {
     for (const MainControl* c : ChildrenInTabOrder(parent)) {
@@ -24,25 +18,6 @@ void AppendFocusOrder(Ctl parent, std::vector<Ctl>& order) {
 }
 
 }  // namespace
-
-int TwipsToPixels(int twips, int dpi) noexcept {
-    return static_cast<int>(DivideRounded(static_cast<long long>(twips) * dpi, kTwipsPerInch));
-}
-
-int TwipsPerPixel(int dpi) noexcept {
-    if (dpi <= 0) dpi = kStandardDpi;
-    return std::max(1, static_cast<int>(DivideRounded(kTwipsPerInch, dpi)));
-}
-
-int PointsToPixels(double points, int dpi) noexcept {
-    return static_cast<int>(std::lround(points * dpi / 72.0));
-}
-
-PixelRect ToPixels(const TwipsRect& twips, int dpi) noexcept {
-    const int left = TwipsToPixels(twips.left, dpi);
-    const int top = TwipsToPixels(twips.top, dpi);
-    return {left, top, TwipsToPixels(twips.right(), dpi) - left, TwipsToPixels(twips.bottom(), dpi) - top};
-}
 
 const MainControl& Find(Ctl control) {
     for (const MainControl& c : kMainControls) {
@@ -114,21 +89,6 @@ std::string CaptionsShown(const MainControl& control) {
     }
     default: return control.text;
     }
-}
-
-const AboutControlLayout& Find(AboutControl control) {
-    for (const AboutControlLayout& c : kAboutControls) {
-        if (c.control == control) return c;
-    }
-    throw std::out_of_range("not a control of the About window");
-}
-
-std::optional<platform::MenuItem> MenuItemById(int id) noexcept {
-    if (id == 0) return std::nullopt;
-    for (const MenuEntry& e : kTrayMenu) {
-        if (e.id == id) return e.item;
-    }
-    return std::nullopt;
 }
 
 }  // namespace velt::ui
