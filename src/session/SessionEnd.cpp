@@ -1,15 +1,17 @@
 // The last step of a trigger: asking Windows to end the session.
 #include "common/Texts.h"
 #include "session/mPrevillege.h"
+#include "session/mWinVer.h"
 #include "ui/frmMain.h"
 
 namespace velt {
 
 void frmMain::RunSessionEnd() {
     using mPrevillege::PrivilegeOutcome;
-    winVer_.GetWinVersion(api_);
+    mWinVer winVer;
+    winVer.GetWinVersion(api_);
     bool allowed = true;
-    if (winVer_.OSInfo.dwPlatformId == platform::VER_PLATFORM_WIN32_NT) {
+    if (winVer.OSInfo.dwPlatformId == platform::VER_PLATFORM_WIN32_NT) {
         const auto outcome = mPrevillege::EnablePrivilege(api_, mPrevillege::kShutdownPrivilege);
         // A log off needs no shutdown privilege: a token without it may still log off.
         const bool logOff = ExitFlags == static_cast<std::int32_t>(platform::EWX_LOGOFF);

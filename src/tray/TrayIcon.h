@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/TrayRetry.h"
 #include "platform/WinRecords.h"
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
@@ -33,27 +34,6 @@ int DecodeTrayEvent(float xTwips, float twipsPerPixel) noexcept;
 
 // Handles travel in the record as their low 32 bits, which is all a window or icon handle uses.
 std::uint32_t HandleBits(platform::Handle handle) noexcept;
-
-// While Windows starts, which is when this program starts, the shell often does not take an
-// icon: its window is not there yet, or it does not answer in time. The icon is then tried again,
-// about a second later at first and twice as long after each further refusal, up to a minute,
-// for as long as it takes.
-class TrayRetry {
-public:
-    static constexpr std::uint32_t kFirstGapMs = 1000;
-    static constexpr std::uint32_t kLongestGapMs = 60000;
-
-    // A refresh starts anew: its first retry, if it needs one, comes after kFirstGapMs.
-    void Restart() noexcept { gapMs_ = 0; }
-    // The shell did not take the icon: the wait before the next try.
-    std::uint32_t NextGap() noexcept {
-        gapMs_ = gapMs_ == 0 ? kFirstGapMs : std::min(gapMs_ * 2, kLongestGapMs);
-        return gapMs_;
-    }
-
-private:
-    std::uint32_t gapMs_ = 0;
-};
 
 // One try of the icon: delete it, then add it with `record`, through the Unicode call when
 // there is a `unicodeTip`. Deleting first means that an add the shell reported as failed,

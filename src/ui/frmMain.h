@@ -10,11 +10,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/TrayRetry.h"
 #include "platform/WinRecords.h"
-#include "session/mWinVer.h"
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
-#include "tray/TrayIcon.h"
 
 namespace velt {
 
@@ -61,7 +60,6 @@ private:
 
     platform::WindowsApi& api_;
     platform::Windowing& ui_;
-    mWinVer winVer_;
     // The tray icon was taken down for a log off that has not happened (yet).
     bool trayRemovedForLogoff_ = false;
     TrayRetry trayRetry_;
