@@ -10,34 +10,13 @@
 
 namespace velt::e2e {
 
+using wintest::RemoveTree;
+
 namespace {
 
 Config g_config;
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-void DeleteTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
-            } else {
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryW(path.c_str());
-}
 
 struct EnumState {
     DWORD pid = 0;
@@ -114,28 +93,6 @@ bool ParseConfig(int argc, wchar_t** argv) {
 }
 
 // ---------------------------------------------------------------- text
-
-std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr,
-                          nullptr);
-    return utf8;
-}
 
 std::string ToAnsi(std::string_view utf8) {
     const std::wstring wide = Wide(utf8);
@@ -232,7 +189,7 @@ AppFolder::AppFolder(std::wstring_view name, Icons icons) : initial_{L"VeltPCTim
     if (icons != Icons::NoOffIcon) {
         initial_.insert(L"VELTPOWOFF.ico");
     }
-    DeleteTree(path_);
+    RemoveTree(path_);
     ::CreateDirectoryW(path_.c_str(), nullptr);
     for (const std::wstring& file : initial_) {
         ::CopyFileW((Cfg().dist + L"\\" + file).c_str(), File(file).c_str(), FALSE);
@@ -245,7 +202,7 @@ AppFolder::~AppFolder() {
     // A program that was just ended may still hold its files for a moment.
     const bool removed = WaitUntil(
         [&] {
-            DeleteTree(path_);
+            RemoveTree(path_);
             return ::GetFileAttributesW(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
         },
         3s);
@@ -325,29 +282,12 @@ void HostImmutable::Release() {
 
 // ---------------------------------------------------------------- windows
 
-std::string ClassOf(HWND hwnd) {
-    wchar_t name[256] = {};
-    ::GetClassNameW(hwnd, name, 256);
-    return Utf8(name);
-}
-
 LRESULT Send(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     DWORD_PTR result = 0;
     if (!::SendMessageTimeoutW(hwnd, message, w, l, SMTO_NORMAL, 5000, &result)) {
         return -1;
     }
     return static_cast<LRESULT>(result);
-}
-
-std::string TextOf(HWND hwnd) {
-    const LRESULT length = Send(hwnd, WM_GETTEXTLENGTH);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT got = Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return Utf8(text);
 }
 
 LONG StyleOf(HWND hwnd) { return ::GetWindowLongW(hwnd, GWL_STYLE); }

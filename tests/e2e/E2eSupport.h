@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace velt::e2e {
 
 using namespace std::chrono_literals;
@@ -37,8 +39,8 @@ bool ParseConfig(int argc, wchar_t** argv);
 
 // ---------------------------------------------------------------- text
 
-std::wstring Wide(std::string_view utf8);
-std::string Utf8(std::wstring_view wide);
+using wintest::Utf8;
+using wintest::Wide;
 // UTF-8 to and from the ANSI code page of this process (932 under ja_JP.UTF-8).
 std::string ToAnsi(std::string_view utf8);
 
@@ -122,9 +124,8 @@ inline constexpr char kAppTitle[] = "Velt_PCタイマー終了";
 inline constexpr char kMainTitle[] = "Velt_PCタイマー終了 v1.23";
 inline constexpr char kAboutTitle[] = "Velt_PCタイマー終了 （ﾊﾞｰｼﾞｮﾝ情報）";
 
-std::string ClassOf(HWND hwnd);
-// The text WM_GETTEXT returns (as a screen reader gets it), UTF-8.
-std::string TextOf(HWND hwnd);
+using wintest::ClassOf;
+using wintest::TextOf;
 LONG StyleOf(HWND hwnd);
 LONG ExStyleOf(HWND hwnd);
 // The rectangle of `hwnd` in the client coordinates of `container`.

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "platform/win32/Text_win.h"
 #include "platform/win32/Win32Windowing.h"
 #include "ui/AboutLayout.h"
@@ -63,20 +64,10 @@ const wchar_t* const kNoticeLines[] = {
     L"ご遠慮ください。",
 };
 
-int Px(int twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+using wintest::Px;
 int Scaled(int pixelsAt96, int dpi) { return ::MulDiv(pixelsAt96, dpi, 96); }
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = L"";
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[1024] = L"";
-    ::SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+std::wstring ClassOf(HWND hwnd) { return wintest::Wide(wintest::ClassOf(hwnd)); }
+std::wstring TextOf(HWND hwnd) { return wintest::Wide(wintest::TextOf(hwnd)); }
 
 std::wstring Drawn(std::wstring text, bool accessKeys) {
     if (accessKeys) {

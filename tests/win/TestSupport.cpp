@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
@@ -9,31 +10,9 @@ namespace {
 
 unsigned folderCounter = 0;
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
-
 }  // namespace
 
-std::string Utf8(const std::wstring& wide) {
+std::string Utf8(std::wstring_view wide) {
     if (wide.empty()) {
         return {};
     }
@@ -45,7 +24,7 @@ std::string Utf8(const std::wstring& wide) {
     return out;
 }
 
-std::wstring Wide(const std::string& utf8) {
+std::wstring Wide(std::string_view utf8) {
     if (utf8.empty()) {
         return {};
     }
@@ -53,6 +32,53 @@ std::wstring Wide(const std::string& utf8) {
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
     return out;
+}
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::DeleteFileW(child.c_str());
+            }
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(path.c_str());
+}
+
+int Px(int twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+
+std::string ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    ::GetClassNameW(hwnd, name, 256);
+    return Utf8(name);
+}
+
+std::string TextOf(HWND hwnd) {
+    // With a time-out: a window of another process may hang.
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length) || length == 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                               SMTO_NORMAL, 5000, &got)) {
+        got = 0;
+    }
+    text.resize(static_cast<std::size_t>(got));
+    return Utf8(text);
 }
 
 TempFolder::TempFolder(const std::wstring& leaf) {

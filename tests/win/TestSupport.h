@@ -1,11 +1,12 @@
-// Helpers for the Windows-side tests: scratch folders and whole-file access through plain Win32,
-// independent of the code under test.
+// Helpers for the Windows-side tests and the end-to-end suite: scratch folders, whole-file access,
+// text conversions and reading windows, through plain Win32 and independent of the code under test.
 #pragma once
 
 #include <windows.h>
 
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace velt::wintest {
 
@@ -32,8 +33,19 @@ private:
 void WriteWholeFile(const std::wstring& path, const std::string& bytes);
 std::string ReadWholeFile(const std::wstring& path);
 
-std::string Utf8(const std::wstring& wide);
-std::wstring Wide(const std::string& utf8);
+std::string Utf8(std::wstring_view wide);
+std::wstring Wide(std::string_view utf8);
+
+// Removes a folder with everything in it, read-only entries too.
+void RemoveTree(const std::wstring& path);
+
+// Twips to pixels at `dpi` as the windows must place them: the nearest pixel, halves away from zero.
+int Px(int twips, int dpi);
+
+// A window's class name, and the text WM_GETTEXT gives (as a screen reader gets it), UTF-8.
+// Both work on windows of other processes.
+std::string ClassOf(HWND hwnd);
+std::string TextOf(HWND hwnd);
 
 // The test program's own path.
 std::wstring OwnExePath();

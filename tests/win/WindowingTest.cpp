@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "platform/WindowsApi.h"
 #include "platform/win32/Pictures_win.h"
 #include "platform/win32/Text_win.h"
@@ -99,20 +100,9 @@ struct Recorder final : MainFormEvents, MenuFormEvents {
     }
 };
 
-std::string ClassName(HWND hwnd) {
-    wchar_t name[128] = L"";
-    ::GetClassNameW(hwnd, name, 128);
-    return WideToUtf8(name);
-}
-
-std::string Text(HWND hwnd) {
-    wchar_t text[1024] = L"";
-    ::SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return WideToUtf8(text);
-}
-
-// Twips to pixels at `dpi` as the windows must place them: the nearest pixel, halves away from zero.
-int Px(int twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+using wintest::ClassOf;
+using wintest::Px;
+using wintest::TextOf;
 
 // The edges are converted, not the size, so that controls touching in twips still touch.
 ui::PixelRect PxRect(const ui::TwipsRect& r, int dpi) {
@@ -233,8 +223,8 @@ TEST_F(WindowingTest, ControlsMadeAtFirstShowShowWhatWasSetWhileHidden) {
     ui_.Show();
     Pump(50);
     ASSERT_TRUE(ui_.HasMainControls());
-    EXPECT_EQ(Text(Ctrl(Ctl::lblKAKU)), " 再起動を23:30に実行します。");
-    EXPECT_EQ(Text(Ctrl(Ctl::lblTIME)), "10:00:01");
+    EXPECT_EQ(TextOf(Ctrl(Ctl::lblKAKU)), " 再起動を23:30に実行します。");
+    EXPECT_EQ(TextOf(Ctrl(Ctl::lblTIME)), "10:00:01");
     EXPECT_FALSE(::IsWindowEnabled(Ctrl(Ctl::cmdON)));
     EXPECT_TRUE(::IsWindowEnabled(Ctrl(Ctl::Command5)));
     EXPECT_EQ(::SendMessageW(Ctrl(Ctl::Option1_1), BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -247,14 +237,14 @@ TEST_F(WindowingTest, ControlsMadeAtFirstShowShowWhatWasSetWhileHidden) {
     ui_.SetCaption(Ctl::lblTIME, "10:00:02");
     EXPECT_EQ(ui_.Caption(Ctl::lblTIME), "10:00:02");
     ui_.Show();
-    EXPECT_EQ(Text(Ctrl(Ctl::lblTIME)), "10:00:02") << "the clock is current when the window comes back";
+    EXPECT_EQ(TextOf(Ctrl(Ctl::lblTIME)), "10:00:02") << "the clock is current when the window comes back";
 }
 
 TEST_F(WindowingTest, MainWindowIsCreatedHiddenWithItsFrameAndClientSize) {
     HWND main = ui_.MainWindow();
     EXPECT_FALSE(::IsWindowVisible(main));
-    EXPECT_EQ(Text(main), ui::kMainWindow.title);
-    EXPECT_EQ(ClassName(main), "VeltPCTimer.frmMain");
+    EXPECT_EQ(TextOf(main), ui::kMainWindow.title);
+    EXPECT_EQ(ClassOf(main), "VeltPCTimer.frmMain");
     RECT client{};
     ::GetClientRect(main, &client);
     EXPECT_EQ(client.right, Px(4755, dpi_));
@@ -275,12 +265,12 @@ TEST_F(WindowingTest, EveryControlIsARealChildWithItsIdClassTextAndPlace) {
         HWND hwnd = Ctrl(c.ctl);
         ASSERT_NE(hwnd, nullptr);
         EXPECT_EQ(::GetDlgCtrlID(hwnd), c.id);
-        EXPECT_EQ(ClassName(hwnd), ExpectedClass(c.ctl));
+        EXPECT_EQ(ClassOf(hwnd), ExpectedClass(c.ctl));
         HWND parent = c.parent == Ctl::frmMain ? ui_.MainWindow() : Ctrl(c.parent);
         EXPECT_EQ(::GetParent(hwnd), parent);
         EXPECT_EQ(::GetDlgItem(parent, c.id), hwnd);
         if (c.kind != Kind::DropDownList) {
-            EXPECT_EQ(Text(hwnd), c.text);
+            EXPECT_EQ(TextOf(hwnd), c.text);
         }
         const ui::PixelRect expected = PxRect(c.rect, dpi_);
         const ui::PixelRect actual = RectInParent(hwnd);
@@ -626,8 +616,8 @@ TEST_F(WindowingTest, AboutIsCreatedOnceLoadedBeforeShownAndClosedByOkEnterEscOr
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(visibleDuringLoad);
     EXPECT_TRUE(::IsWindowVisible(about));
-    EXPECT_EQ(Text(about), "title set by load");
-    EXPECT_EQ(Text(ui_.AboutControlWindow(AboutControl::lblVersion)), "version set by load");
+    EXPECT_EQ(TextOf(about), "title set by load");
+    EXPECT_EQ(TextOf(ui_.AboutControlWindow(AboutControl::lblVersion)), "version set by load");
     ui_.ShowAbout();
     EXPECT_EQ(ui_.AboutWindow(), about) << "a second show brings the same window forward";
     EXPECT_EQ(events_.Count("About.Form_Load"), 1);
@@ -671,7 +661,7 @@ TEST_F(WindowingTest, AboutControlsSitWhereDesignedWithTheirLooks) {
         EXPECT_EQ(actual.left, expected.left);
         EXPECT_EQ(actual.top, expected.top);
         if (c.kind != Kind::Picture) {
-            EXPECT_EQ(Text(hwnd), c.text);
+            EXPECT_EQ(TextOf(hwnd), c.text);
             EXPECT_EQ(actual.width, expected.width);
             EXPECT_EQ(actual.height, expected.height);
         }
