@@ -31,7 +31,6 @@ TEST_F(Registration, RegistersRestartAtTheChosenTimeInOrder) {
     EXPECT_EQ(h.frm.ActionCode, "1");
     EXPECT_EQ(h.frm.TargetTime[0], "23");
     EXPECT_EQ(h.frm.TargetTime[1], "30");
-    EXPECT_EQ(h.frm.TargetTime[2], "");
     EXPECT_EQ(h.frm.TargetTime[3], "23:30");
     EXPECT_EQ(h.ui.Caption(Ctl::lblKAKU), " 再起動を23:30に実行します。");
     EXPECT_EQ(h.frm.TrayTip, " 再起動を23:30に実行します。");

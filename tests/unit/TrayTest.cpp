@@ -98,19 +98,18 @@ TEST(TrayRecord, ALongTipIsCutAtAWholeCharacter) {
 }
 
 // Fields of the packed records are read by value (unary +): a reference to one may be misaligned.
-TEST(TrayRecord, RemovalUsesItsOwnRecord) {
+// The shell deletes the icon that the record's window and id name: the one the refresh put up.
+TEST(TrayRecord, RemovalNamesTheIconThatWasPutUp) {
     test::Harness h;
+    h.frm.ProTask();
     Module1::RemoveTrayIcon(h.api, h.ui);
-    ASSERT_EQ(h.api.notifyRecords.size(), 1u);
-    EXPECT_EQ(h.api.notifyMessages[0], platform::NIM_DELETE);
-    const auto& r = h.api.notifyRecords[0];
-    EXPECT_EQ(+r.cbSize, 89u);
-    EXPECT_EQ(+r.hWnd, 0x2A0u);
-    EXPECT_EQ(+r.uID, 1u);
-    EXPECT_EQ(+r.uFlags, 5u);
-    EXPECT_EQ(+r.uCallbackMessage, 11u);
-    EXPECT_EQ(+r.hIcon, 0x50u);
-    EXPECT_EQ(Bytes(r.szTip, 65), std::vector<unsigned char>(65, 0));
+    ASSERT_EQ(h.api.notifyMessages.size(), 3u);
+    EXPECT_EQ(h.api.notifyMessages[2], platform::NIM_DELETE);
+    const auto& added = h.api.notifyRecords[1];
+    const auto& removed = h.api.notifyRecords[2];
+    EXPECT_EQ(+removed.cbSize, +added.cbSize);
+    EXPECT_EQ(+removed.hWnd, +added.hWnd);
+    EXPECT_EQ(+removed.uID, +added.uID);
 }
 
 // While Windows starts, the shell may refuse adds, or report as failed an add it did make. The icon
