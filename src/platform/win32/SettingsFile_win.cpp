@@ -7,6 +7,7 @@
 #include "core/SaveRecovery.h"
 #include "platform/WindowsApi.h"
 
+#include "platform/win32/Files_win.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Text_win.h"
 
@@ -59,29 +60,6 @@ bool SettingsFileIo::FileExists(const std::string& path) {
     throw PlatformError(
         "cannot tell whether " + path + " exists (Windows error " + std::to_string(error) + ")", path);
 }
-
-namespace {
-
-// Up to maxBytes from the file's current position: what was read before an error or the end.
-std::string ReadUpTo(HANDLE file, std::size_t maxBytes) {
-    constexpr std::size_t kChunk = 64 * 1024;
-    std::string bytes;
-    bytes.reserve(std::min(maxBytes, kChunk));
-    while (bytes.size() < maxBytes) {
-        const std::size_t want = std::min(maxBytes - bytes.size(), kChunk);
-        const std::size_t at = bytes.size();
-        bytes.resize(at + want);
-        DWORD got = 0;
-        const BOOL ok = ::ReadFile(file, bytes.data() + at, static_cast<DWORD>(want), &got, nullptr);
-        bytes.resize(at + (ok ? got : 0));
-        if (!ok || got == 0) {
-            break;
-        }
-    }
-    return bytes;
-}
-
-}  // namespace
 
 std::optional<std::string> SettingsFileIo::ReadFileHead(const std::string& path, std::size_t maxBytes) {
     // Others may keep the file open for anything; reading must not stand in their way.
@@ -143,58 +121,6 @@ bool IsSaveFileNameOf(std::wstring_view candidate, const std::wstring& name, std
            digits(numbers.substr(dot + 1));
 }
 
-[[noreturn]] void ThrowFileError(const char* step, const std::string& path, DWORD error) {
-    throw PlatformError(
-        std::string("cannot ") + step + " " + path + " (Windows error " + std::to_string(error) + ")", path);
-}
-
-void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            ThrowFileError("write", path, ::GetLastError());
-        }
-        done += written;
-    }
-}
-
-// Scanners, indexers and sync clients open a file that has just been written and let go of it
-// within moments: a call they stand in the way of is made again for up to half a second.
-constexpr int kSharedAttempts = 10;
-constexpr DWORD kSharedPauseMs = 50;
-
-// Makes `call` (a Windows call answering BOOL) until it succeeds or fails for another reason;
-// answers ERROR_SUCCESS or the last error.
-template <class Call>
-DWORD RetryWhileShared(const Call& call) {
-    for (int attempt = 1;; ++attempt) {
-        if (call()) {
-            return ERROR_SUCCESS;
-        }
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_SHARING_VIOLATION || attempt == kSharedAttempts) {
-            return error;
-        }
-        ::Sleep(kSharedPauseMs);
-    }
-}
-
-void DeleteRetrying(const std::wstring& path) {
-    RetryWhileShared([&] { return ::DeleteFileW(path.c_str()); });
-}
-
-// `from` under `target`'s name, replacing whatever is there, and on the disk before it returns.
-DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& target) {
-    return RetryWhileShared([&] {
-        return ::MoveFileExW(from.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    });
-}
-
-// The file rewritten where it stands, for a folder that lets the file be changed but refuses new
-// files beside it. This is not one step: should the new bytes not all go in, the old ones are
 // written back.
 void RewriteInPlace(const std::wstring& target, std::string_view bytes, const std::string& path) {
     UniqueHandle file;
@@ -250,25 +176,6 @@ void RewriteInPlace(const std::wstring& target, std::string_view bytes, const st
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_READONLY |
                                       FILE_ATTRIBUTE_SYSTEM;
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-enum class Presence { Absent, Present, Unknown };
-
-Presence Look(const std::wstring& path) {
-    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return Presence::Present;
-    }
-    const DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Presence::Absent
-                                                                          : Presence::Unknown;
-}
-
-// Whether anything stands under the name; what cannot be examined may well be there.
-bool NameTaken(const std::wstring& path) { return Look(path) != Presence::Absent; }
 
 // An existing file replaced so that it keeps its own security. The old file is moved aside under
 // `backup`, a name of the program's own, so that a replace that fails half way leaves it where it
