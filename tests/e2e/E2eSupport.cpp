@@ -94,18 +94,7 @@ bool ParseConfig(int argc, wchar_t** argv) {
 
 // ---------------------------------------------------------------- text
 
-std::string ToAnsi(std::string_view utf8) {
-    const std::wstring wide = Wide(utf8);
-    if (wide.empty()) {
-        return {};
-    }
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), n, nullptr,
-                          nullptr);
-    return ansi;
-}
+std::string ToAnsi(std::string_view utf8) { return wintest::FromWide(CP_ACP, Wide(utf8)); }
 
 // ---------------------------------------------------------------- waiting
 

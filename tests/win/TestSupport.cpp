@@ -12,17 +12,19 @@ unsigned folderCounter = 0;
 
 }  // namespace
 
-std::string Utf8(std::wstring_view wide) {
+std::string FromWide(UINT codePage, std::wstring_view wide) {
     if (wide.empty()) {
         return {};
     }
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+    const int n = ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                                         nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+    ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
                           nullptr);
     return out;
 }
+
+std::string Utf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 
 std::wstring Wide(std::string_view utf8) {
     if (utf8.empty()) {

@@ -34,6 +34,8 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes);
 std::string ReadWholeFile(const std::wstring& path);
 
 std::string Utf8(std::wstring_view wide);
+// `wide` in the code page `codePage` (CP_ACP: this process's ANSI code page).
+std::string FromWide(UINT codePage, std::wstring_view wide);
 std::wstring Wide(std::string_view utf8);
 
 // Removes a folder with everything in it, read-only entries too.
