@@ -57,35 +57,38 @@ namespace {
 
 constexpr wchar_t kBaseProcProperty[] = L"VeltPCTimer.BaseProc";
 
+// Enter reaches the box, which hands it to the key hook.
+LRESULT ComboDlgCode(WNDPROC base, HWND hwnd, WPARAM wParam, LPARAM lParam) noexcept {
+    LRESULT code = ::CallWindowProcW(base, hwnd, WM_GETDLGCODE, wParam, lParam);
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+// The box sizes itself to its field and edges whenever it is resized or gets a font: held here,
+// it keeps the layout's rectangle until its field is fitted again, and where no field fits. A held
+// box paints only as far as its field, so the field is fitted to the layout as well, with the hold
+// off meanwhile. A taller request sets the height of the open list and is left alone.
+LRESULT ComboPosChanging(WNDPROC base, HWND hwnd, ComboHooks* hooks, WPARAM wParam, LPARAM lParam) noexcept {
+    const LRESULT result = ::CallWindowProcW(base, hwnd, WM_WINDOWPOSCHANGING, wParam, lParam);
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    const int height = hooks != nullptr ? hooks->ClosedHeight(hwnd) : 0;
+    if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && height > 0 && pos->cy < 2 * height)
+        pos->cy = height;
+    return result;
+}
+
 LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto base = reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kBaseProcProperty));
     auto* hooks = reinterpret_cast<ComboHooks*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (base == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_GETDLGCODE: {
-        LRESULT code = ::CallWindowProcW(base, hwnd, message, wParam, lParam);
-        const auto* msg = reinterpret_cast<const MSG*>(lParam);
-        if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-            code |= DLGC_WANTMESSAGE;
-        return code;
-    }
+    case WM_GETDLGCODE: return ComboDlgCode(base, hwnd, wParam, lParam);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (hooks != nullptr && hooks->OnComboKey(hwnd, wParam)) return 0;
         break;
-    case WM_WINDOWPOSCHANGING: {
-        const LRESULT result = ::CallWindowProcW(base, hwnd, message, wParam, lParam);
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-        const int height = hooks != nullptr ? hooks->ClosedHeight(hwnd) : 0;
-        // The box sizes itself to its field and edges whenever it is resized or gets a font: held
-        // here, it keeps the layout's rectangle until its field is fitted again, and where no
-        // field fits. A held box paints only as far as its field, so the field is fitted to the
-        // layout as well, with the hold off meanwhile. A taller request sets the height of the
-        // open list and is left alone.
-        if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && height > 0 && pos->cy < 2 * height)
-            pos->cy = height;
-        return result;
-    }
+    case WM_WINDOWPOSCHANGING: return ComboPosChanging(base, hwnd, hooks, wParam, lParam);
     case WM_NCDESTROY:
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
         ::RemovePropW(hwnd, kBaseProcProperty);
