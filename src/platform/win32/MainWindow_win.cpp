@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/ClockTick.h"
 #include "platform/WindowsApi.h"
 #include "platform/win32/Text_win.h"
 #include "ui/resources/ResourceIds.h"
@@ -56,6 +57,7 @@ MainWindow::~MainWindow() {
     events_ = nullptr;
     menuEvents_ = nullptr;
     if (hwnd() != nullptr) {
+        clock_.Stop();
         ::KillTimer(hwnd(), kTimer1Id);
         ::KillTimer(hwnd(), kTimer2Id);
         Destroy();
@@ -102,9 +104,8 @@ void MainWindow::Create() {
     // An elevated copy would otherwise not hear that the shell came back.
     if (taskbarCreated_ != 0) ::ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
-    ::SetTimer(hwnd(), kTimer1Id, 1000, nullptr);
-    ::SetTimer(hwnd(), kTimer2Id, 1000, nullptr);
-    timerIntervals_ = {1000, 1000};
+    clock_.Start(hwnd(), kClockTimerId);
+    timerIntervals_ = {kTickPeriodMs, kTickPeriodMs};
 }
 
 void MainWindow::LoadWindowIcons() noexcept {
@@ -479,16 +480,19 @@ bool MainWindow::SetComboText(Ctl combo, std::string_view text) {
 void MainWindow::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
     Check(Ctl::frmMain);
     const UINT_PTR id = timer == Timer::Timer1 ? kTimer1Id : kTimer2Id;
-    // Setting the interval a timer already runs at leaves it in step: setting it again would
-    // move it away from the other timer and wake the program twice a second instead of once.
+    // Setting the interval a timer already runs at leaves it where it is on the clock.
     std::uint32_t& current = timerIntervals_[timer == Timer::Timer1 ? 0 : 1];
     if (current == milliseconds) return;
     current = milliseconds;
-    if (milliseconds == 0) {
+    if (milliseconds == 0 || milliseconds == kTickPeriodMs) {
         ::KillTimer(hwnd(), id);
     } else {
         ::SetTimer(hwnd(), id, milliseconds, nullptr);
     }
+    // One wake-up a second serves both timers.
+    const bool clockWanted = timerIntervals_[0] == kTickPeriodMs || timerIntervals_[1] == kTickPeriodMs;
+    if (clockWanted && !clock_.Running()) clock_.Start(hwnd(), kClockTimerId);
+    if (!clockWanted) clock_.Stop();
 }
 
 void MainWindow::SetIconFromFile(const std::string& path) {
@@ -541,6 +545,8 @@ LRESULT MainWindow::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_TIMER: return OnTimer(wParam);
+    case WM_TIMECHANGE: clock_.Realign(); return 0;
+    case WM_POWERBROADCAST: return OnPowerBroadcast(wParam, lParam);
     case WM_CLOSE: return OnClose();
     case WM_MOUSEMOVE: return OnMouseMove(wParam, lParam);
     case WM_QUERYENDSESSION: return OnQueryEndSession();
@@ -619,10 +625,20 @@ void MainWindow::Click(Ctl button) noexcept {
 }
 
 LRESULT MainWindow::OnTimer(WPARAM id) noexcept {
+    const bool second = id == kClockTimerId;
+    if (second) clock_.OnTick();
     if (events_ == nullptr) return 0;
-    if (id == kTimer1Id) Guard([&] { events_->Timer1_Timer(); });
-    if (id == kTimer2Id) Guard([&] { events_->Timer2_Timer(); });
+    if (id == kTimer1Id || (second && timerIntervals_[0] == kTickPeriodMs))
+        Guard([&] { events_->Timer1_Timer(); });
+    if (id == kTimer2Id || (second && timerIntervals_[1] == kTickPeriodMs))
+        Guard([&] { events_->Timer2_Timer(); });
     return 0;
+}
+
+LRESULT MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data) noexcept {
+    // Every wake-up brings this one, whether or not a user is there.
+    if (event == PBT_APMRESUMEAUTOMATIC) clock_.Realign();
+    return Default(WM_POWERBROADCAST, event, data);
 }
 
 LRESULT MainWindow::OnClose() noexcept {
@@ -735,6 +751,7 @@ LRESULT MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 LRESULT MainWindow::OnDestroy() noexcept {
+    clock_.Stop();
     ::KillTimer(hwnd(), kTimer1Id);
     ::KillTimer(hwnd(), kTimer2Id);
     ::PostQuitMessage(0);

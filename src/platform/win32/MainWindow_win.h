@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/Windowing.h"
+#include "platform/win32/ClockTimer_win.h"
 #include "platform/win32/Controls_win.h"
 #include "platform/win32/Dpi_win.h"
 #include "platform/win32/FrameControl_win.h"
@@ -29,9 +30,11 @@
 
 namespace velt::platform::win32 {
 
-// Timer identifiers of the main window.
-inline constexpr UINT_PTR kTimer1Id = 1;
-inline constexpr UINT_PTR kTimer2Id = 2;
+// Timer identifiers of the main window: the clock, which both timers share while they run at
+// 1000 ms, and one of its own for a timer set to any other interval.
+inline constexpr UINT_PTR kClockTimerId = 1;
+inline constexpr UINT_PTR kTimer1Id = 2;
+inline constexpr UINT_PTR kTimer2Id = 3;
 
 class MainWindow final : public Window, private ComboHooks {
 public:
@@ -84,6 +87,7 @@ private:
     // message handlers
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnTimer(WPARAM id) noexcept;
+    LRESULT OnPowerBroadcast(WPARAM event, LPARAM data) noexcept;
     LRESULT OnClose() noexcept;
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnQueryEndSession() noexcept;
@@ -129,6 +133,7 @@ private:
     bool read_ = false;                // a reader has asked for the window: keep its controls current
     std::optional<Ctl> pendingFocus_;  // set before the controls exist
     std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
+    ClockTimer clock_;
     bool centred_ = false;
     FocusMemory focus_;
     UniqueFont dialogFont_;
