@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/ClockTick.h"
+#include "core/StartupSteps.h"
 #include "platform/WindowsApi.h"
 #include "platform/win32/Text_win.h"
 #include "ui/resources/ResourceIds.h"
@@ -100,7 +101,9 @@ void MainWindow::Create() {
         for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
             ::DeleteMenu(system, command, MF_BYCOMMAND);
     }
+    VELT_STARTUP_STEP("window made");
     LoadWindowIcons();
+    VELT_STARTUP_STEP("icon loaded");
     // An elevated copy would otherwise not hear that the shell came back.
     if (taskbarCreated_ != 0) ::ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
