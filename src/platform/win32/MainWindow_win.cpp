@@ -119,6 +119,14 @@ void MainWindow::LoadWindowIcons() noexcept {
     smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                      dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
                                                      dpiSupport_.SystemMetric(SM_CYSMICON, dpi), 0)));
+    iconsHeld_ = true;
+}
+
+// While the window is hidden nothing shows its icons, and handing them over costs the display a
+// copy of each: they go when the window is shown, or read.
+void MainWindow::SendHeldIcons() noexcept {
+    if (!iconsHeld_) return;
+    iconsHeld_ = false;
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
@@ -508,14 +516,12 @@ void MainWindow::SetIconFromFile(const std::string& path) {
         ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
                      dpiSupport_.SystemMetric(SM_CYSMICON, dpi), LR_LOADFROMFILE)));
     if (!big || !small) throw PlatformError("cannot load the icon " + path, path);
-    if (hwnd() != nullptr) {
-        ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-        ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    }
     oldBigIcon_ = std::move(bigIcon_);
     oldSmallIcon_ = std::move(smallIcon_);
     bigIcon_ = std::move(big);
     smallIcon_ = std::move(small);
+    iconsHeld_ = true;
+    if (Visible()) SendHeldIcons();
 }
 
 void MainWindow::Show() {
@@ -525,6 +531,7 @@ void MainWindow::Show() {
         CentreOnWorkArea(hwnd());
         centred_ = true;
     }
+    SendHeldIcons();
     ::ShowWindow(hwnd(), SW_SHOW);
     ::SetForegroundWindow(hwnd());
 }
@@ -565,6 +572,7 @@ LRESULT MainWindow::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     case WM_DPICHANGED: return OnDpiChanged(wParam, lParam);
     case WM_DESTROY: return OnDestroy();
     case WM_GETOBJECT: return OnGetObject(wParam, lParam);
+    case WM_GETICON: SendHeldIcons(); return Default(message, wParam, lParam);
     default: return Default(message, wParam, lParam);
     }
 }

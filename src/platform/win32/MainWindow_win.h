@@ -5,7 +5,8 @@
 // child windows are made from it when the window is first shown, or when anything needs a real
 // control earlier: a reader of the window (WM_GETOBJECT, as accessibility clients send it). While
 // the window is hidden and nobody reads it, a caption change only updates memory; showing the
-// window brings every control up to date before it paints.
+// window brings every control up to date before it paints. Its icons, too, reach it when it is
+// shown or asked for them.
 #pragma once
 
 #include <windows.h>
@@ -113,6 +114,7 @@ private:
     void KeepGroupReachable(Ctl option) noexcept;
     void MoveFocusOffIfFocused(Ctl control) noexcept;
     void LoadWindowIcons() noexcept;
+    void SendHeldIcons() noexcept;
     // Throws where the window does not exist or `control` is not one of its controls.
     void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
@@ -142,6 +144,7 @@ private:
     // The window's icon pair, and the pair it replaced: the tray may still show that one until
     // its next refresh, so it is freed only at the replacement after.
     UniqueIcon bigIcon_, smallIcon_, oldBigIcon_, oldSmallIcon_;
+    bool iconsHeld_ = false;  // the window has not been handed bigIcon_ and smallIcon_ yet
 };
 
 }  // namespace velt::platform::win32
