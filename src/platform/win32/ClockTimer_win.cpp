@@ -6,10 +6,9 @@ namespace velt::platform::win32 {
 
 std::uint32_t MillisecondOfSecond() noexcept {
     // The plain system time: reading it costs no time-zone lookup.
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const ULONGLONG hundredNs = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return static_cast<std::uint32_t>((hundredNs / 10000) % 1000);
+    SYSTEMTIME now{};
+    ::GetSystemTime(&now);
+    return now.wMilliseconds;
 }
 
 void ClockTimer::Start(HWND window, UINT_PTR id) noexcept {
