@@ -116,19 +116,25 @@ void MainWindow::LoadWindowIcons() noexcept {
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                    dpiSupport_.SystemMetric(SM_CXICON, dpi),
                                                    dpiSupport_.SystemMetric(SM_CYICON, dpi), 0)));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                                     dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
-                                                     dpiSupport_.SystemMetric(SM_CYSMICON, dpi), 0)));
+    smallIconFile_.clear();
     iconsHeld_ = true;
 }
 
 // While the window is hidden nothing shows its icons, and handing them over costs the display a
-// copy of each: they go when the window is shown, or read.
+// copy of each: they go when the window is shown, or read. Only the tray needs the big one before.
 void MainWindow::SendHeldIcons() noexcept {
     if (!iconsHeld_) return;
     iconsHeld_ = false;
+    const int cx = dpiSupport_.SystemMetric(SM_CXSMICON, look_.dpi);
+    const int cy = dpiSupport_.SystemMetric(SM_CYSMICON, look_.dpi);
+    UniqueIcon small(static_cast<HICON>(
+        smallIconFile_.empty()
+            ? ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, cx, cy, 0)
+            : ::LoadImageW(nullptr, smallIconFile_.c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE)));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    // The one it replaced is no longer the window's.
+    smallIcon_ = std::move(small);
 }
 
 void MainWindow::EnsureControls() {
@@ -512,14 +518,10 @@ void MainWindow::SetIconFromFile(const std::string& path) {
     UniqueIcon big(static_cast<HICON>(
         ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXICON, dpi),
                      dpiSupport_.SystemMetric(SM_CYICON, dpi), LR_LOADFROMFILE)));
-    UniqueIcon small(static_cast<HICON>(
-        ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
-                     dpiSupport_.SystemMetric(SM_CYSMICON, dpi), LR_LOADFROMFILE)));
-    if (!big || !small) throw PlatformError("cannot load the icon " + path, path);
+    if (!big) throw PlatformError("cannot load the icon " + path, path);
     oldBigIcon_ = std::move(bigIcon_);
-    oldSmallIcon_ = std::move(smallIcon_);
     bigIcon_ = std::move(big);
-    smallIcon_ = std::move(small);
+    smallIconFile_ = wide;
     iconsHeld_ = true;
     if (Visible()) SendHeldIcons();
 }

@@ -141,10 +141,13 @@ private:
     UniqueFont dialogFont_;
     DialogLook look_;
     MainPictures pictures_;
-    // The window's icon pair, and the pair it replaced: the tray may still show that one until
-    // its next refresh, so it is freed only at the replacement after.
-    UniqueIcon bigIcon_, smallIcon_, oldBigIcon_, oldSmallIcon_;
-    bool iconsHeld_ = false;  // the window has not been handed bigIcon_ and smallIcon_ yet
+    // The window's icon, and the one it replaced: the tray may still show that one until its
+    // next refresh, so it is freed only at the replacement after.
+    UniqueIcon bigIcon_, oldBigIcon_;
+    // The small icon the window was handed last, and the file of the next (empty: the program's own).
+    UniqueIcon smallIcon_;
+    std::wstring smallIconFile_;
+    bool iconsHeld_ = false;  // the window has not been handed the current icons yet
 };
 
 }  // namespace velt::platform::win32
