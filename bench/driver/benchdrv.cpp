@@ -47,6 +47,9 @@ public:
         return static_cast<double>(now.QuadPart - start_.QuadPart) * 1000.0 /
                static_cast<double>(frequency_.QuadPart);
     }
+    // The counter is system-wide: a started program's own timestamps line up with these.
+    long long StartTicks() const { return start_.QuadPart; }
+    long long TicksPerSecond() const { return frequency_.QuadPart; }
 
 private:
     LARGE_INTEGER frequency_{};
@@ -161,9 +164,9 @@ int Start(const wchar_t* exe, const wchar_t* windowClass, DWORD timeout) {
     }
     std::printf(
         "pid=%lu window_ms=%.1f tray_ms=%.1f idle_ms=%.1f ready_ms=%.1f last_tray_change_ms=%.1f "
-        "seen_visible=%d trays_before=%d trays_after=%d\n",
+        "seen_visible=%d trays_before=%d trays_after=%d t0_ticks=%lld ticks_per_s=%lld\n",
         process.dwProcessId, windowMs, trayMs, idleMs, readyMs, lastTrayChangeMs, seenVisible ? 1 : 0,
-        traysBefore, trays);
+        traysBefore, trays, clock.StartTicks(), clock.TicksPerSecond());
     return readyMs >= 0 ? 0 : 1;
 }
 

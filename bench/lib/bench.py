@@ -209,6 +209,20 @@ def verdict(ok):
     return "met" if ok else "**MISSED**"
 
 
+def startup_steps(path, start):
+    """The timestamps file of the program built with them: (step, ms since the driver's start)."""
+    lines = read(path).splitlines()
+    per_second = int(lines[0].split(" ", 1)[0])
+    t0, ticks = int(start["t0_ticks"]), int(start["ticks_per_s"])
+    if per_second != ticks:
+        raise ValueError(f"{path}: counter frequency {per_second}, the driver's {ticks}")
+    steps = []
+    for line in lines[1:]:
+        at, name = line.split(" ", 1)
+        steps.append((name, (int(at) - t0) * 1000.0 / ticks))
+    return steps
+
+
 def cmd_report(args):
     """report WORK OUT_TABLE: reads WORK/*.tsv/json written by bench/run, writes the markdown table."""
     work, out = args[0], args[1]
@@ -216,27 +230,39 @@ def cmd_report(args):
     lines = []
     add = lines.append
 
-    # Start-up and memory, one row per run and program.
-    runs = {"program": [], "nopictures": [], "floor": []}
+    # Start-up and memory, one row per round and program.
+    runs = {}
     for line in read(os.path.join(work, "startup.tsv")).splitlines():
-        who, driver_out, mem_out, host_json = line.split("\t")
+        round_no, who, driver_out, mem_out, host_json, times = line.split("\t")
         start = kv_lines(driver_out)[-1]
-        mem = kv_lines(mem_out)[-1]
-        host = json.loads(read(host_json).splitlines()[0])
-        runs[who].append({
+        run = {
+            "round": int(round_no),
             "window_ms": float(start["window_ms"]), "tray_ms": float(start["tray_ms"]),
             "ready_ms": float(start["ready_ms"]), "idle_ms": float(start["idle_ms"]),
             "last_tray_change_ms": float(start["last_tray_change_ms"]),
             "trays_after": int(start["trays_after"]) - int(start["trays_before"]),
             "seen_visible": int(start["seen_visible"]),
-            "ws_kib": int(mem["ws"]) / 1024, "private_kib": int(mem["private"]) / 1024,
-            "start_cpu_ms": float(mem["cpu_ms"]),
-            "vmrss_kib": host["vmrss_kib"], "rss_anon_kib": host["rss_anon_kib"],
-            "threads": host["threads"],
-        })
+        }
+        if mem_out:
+            mem = kv_lines(mem_out)[-1]
+            host = json.loads(read(host_json).splitlines()[0])
+            run.update({
+                "ws_kib": int(mem["ws"]) / 1024, "start_cpu_ms": float(mem["cpu_ms"]),
+                "vmrss_kib": host["vmrss_kib"], "rss_anon_kib": host["rss_anon_kib"],
+                "threads": host["threads"],
+            })
+        if times:
+            run["steps"] = startup_steps(times, start)
+        runs.setdefault(who, []).append(run)
 
     def med(who, key):
         return median([r[key] for r in runs[who]])
+
+    def round_ratios(key, reference):
+        """The program's value over the reference's in each round."""
+        by_round = {r["round"]: r[key] for r in runs[reference]}
+        return sorted(r[key] / by_round[r["round"]] for r in runs["program"]
+                      if by_round.get(r["round"], 0) > 0)
 
     idle = json.loads(read(os.path.join(work, "idle.json")))
 
@@ -253,72 +279,113 @@ def cmd_report(args):
     sizes = json.loads(read(os.path.join(work, "sizes.json")))
 
     n = len(runs["program"])
-    rows = []  # (metric, program, floor, ratio, target, verdict)
-    limit = meta["ratio_limit"]
+    job_limit, wakeups_limit = meta["job_floor_limit"], meta["wakeups_limit"]
+    rows = []  # (metric, program, floor, job floor, to floor, to job floor, target, verdict)
 
-    def compared(metric, p, f, digits=1, target=True):
-        ok = f > 0 and p / f <= limit
-        rows.append((metric, fmt(p, digits), fmt(f, digits), ratio(p, f),
-                     f"≤ {limit}x floor" if target else "(context)", verdict(ok) if target else ""))
-        return ok
+    def target_text(reference, limit):
+        return f"≤ {limit}x {'job floor' if reference == 'jobfloor' else 'floor'}"
 
-    compared(f"start to tray: icon up, window hidden, idle in its loop, ms (median of {n})",
-             med("program", "ready_ms"), med("floor", "ready_ms"))
+    def compared(metric, p, f, j, digits=1, reference=None, limit=None):
+        """One row from three values; the verdict is the program's ratio to `reference`."""
+        values = {"floor": f, "jobfloor": j}
+        row = [metric, fmt(p, digits), fmt(f, digits), fmt(j, digits), ratio(p, f), ratio(p, j), "(context)", ""]
+        if reference is not None:
+            ok = values[reference] > 0 and p / values[reference] <= limit
+            row[6], row[7] = target_text(reference, limit), verdict(ok)
+        rows.append(tuple(row))
+
+    def compared_by_round(metric, key, reference, limit):
+        """Medians of the values; ratios as the median of the rounds' ratios, their minimum beside it."""
+        to = {who: round_ratios(key, who) for who in ("floor", "jobfloor")}
+        cells = [f"{median(to[who]):.2f}x (min {to[who][0]:.2f}x)" if to[who] else "n/a"
+                 for who in ("floor", "jobfloor")]
+        ok = bool(to[reference]) and median(to[reference]) <= limit
+        rows.append((metric, fmt(med("program", key)), fmt(med("floor", key)), fmt(med("jobfloor", key)),
+                     cells[0], cells[1], target_text(reference, limit), verdict(ok)))
+
+    compared_by_round(f"start to tray: icon up, window hidden, idle in its loop, ms (median of {n})",
+                      "ready_ms", "jobfloor", job_limit)
+    compared_by_round("  process start to first tray icon, ms", "tray_ms", "floor", meta["first_icon_limit"])
     compared("  process start to main window created, ms", med("program", "window_ms"),
-             med("floor", "window_ms"), target=False)
-    compared("  process start to first tray icon, ms", med("program", "tray_ms"),
-             med("floor", "tray_ms"), target=False)
+             med("floor", "window_ms"), med("jobfloor", "window_ms"))
     compared("  the program without its pictures: start to tray, ms", med("nopictures", "ready_ms"),
-             med("floor", "ready_ms"), target=False)
-    compared("resident memory VmRSS after 2 s, MiB", med("program", "vmrss_kib") / 1024,
-             med("floor", "vmrss_kib") / 1024, 2)
+             med("floor", "ready_ms"), med("jobfloor", "ready_ms"))
+    compared("  the program with its start-up timestamps: start to tray, ms", med("traced", "ready_ms"),
+             med("floor", "ready_ms"), med("jobfloor", "ready_ms"))
     compared("private memory RssAnon after 2 s, MiB", med("program", "rss_anon_kib") / 1024,
-             med("floor", "rss_anon_kib") / 1024, 2)
-    compared("  the program without its pictures: VmRSS, MiB", med("nopictures", "vmrss_kib") / 1024,
-             med("floor", "vmrss_kib") / 1024, 2, target=False)
+             med("floor", "rss_anon_kib") / 1024, med("jobfloor", "rss_anon_kib") / 1024, 2,
+             "jobfloor", job_limit)
+    compared("  resident memory VmRSS after 2 s, MiB", med("program", "vmrss_kib") / 1024,
+             med("floor", "vmrss_kib") / 1024, med("jobfloor", "vmrss_kib") / 1024, 2)
     compared("  the program without its pictures: RssAnon, MiB", med("nopictures", "rss_anon_kib") / 1024,
-             med("floor", "rss_anon_kib") / 1024, 2, target=False)
+             med("floor", "rss_anon_kib") / 1024, med("jobfloor", "rss_anon_kib") / 1024, 2)
     compared("  working set, K32GetProcessMemoryInfo, MiB", med("program", "ws_kib") / 1024,
-             med("floor", "ws_kib") / 1024, 2, target=False)
+             med("floor", "ws_kib") / 1024, med("jobfloor", "ws_kib") / 1024, 2)
     compared("  CPU time of start-up (GetProcessTimes), ms", med("program", "start_cpu_ms"),
-             med("floor", "start_cpu_ms"), target=False)
+             med("floor", "start_cpu_ms"), med("jobfloor", "start_cpu_ms"))
     compared(f"idle CPU time over {idle_seconds:.0f} s armed, ms (schedstat)",
-             idle_delta("program", "run_ns") / 1e6, idle_delta("floor", "run_ns") / 1e6)
+             *(idle_delta(who, "run_ns") / 1e6 for who in ("program", "floor", "jobfloor")),
+             reference="jobfloor", limit=job_limit)
     compared(f"  idle CPU time over {idle_seconds:.0f} s, utime+stime ticks of 10 ms",
-             idle_delta("program", "cpu_ticks"), idle_delta("floor", "cpu_ticks"), 0, target=False)
+             *(idle_delta(who, "cpu_ticks") for who in ("program", "floor", "jobfloor")), digits=0)
     compared(f"wake-ups over {idle_seconds:.0f} s: voluntary context switches",
-             idle_delta("program", "voluntary"), idle_delta("floor", "voluntary"), 0)
+             *(idle_delta(who, "voluntary") for who in ("program", "floor", "jobfloor")), digits=0,
+             reference="floor", limit=wakeups_limit)
     compared(f"  involuntary context switches over {idle_seconds:.0f} s",
-             idle_delta("program", "involuntary"), idle_delta("floor", "involuntary"), 0, target=False)
-    compared("  resident memory VmRSS at the end of idle, MiB", idle["program"][-1]["vmrss_kib"] / 1024,
-             idle["floor"][-1]["vmrss_kib"] / 1024, 2, target=False)
+             *(idle_delta(who, "involuntary") for who in ("program", "floor", "jobfloor")), digits=0)
+    compared("  resident memory VmRSS at the end of idle, MiB",
+             *(idle[who][-1]["vmrss_kib"] / 1024 for who in ("program", "floor", "jobfloor")), digits=2)
 
+    baseline = meta["size_baseline_kib"]
     for arch in ("x64", "x86"):
-        p = sizes[f"program_{arch}"]
-        f = sizes[f"floor_{arch}"]
-        rows.append((f"exe size {arch} with pictures, KiB", fmt(p["bytes"] / 1024), fmt(f["bytes"] / 1024),
-                     ratio(p["bytes"], f["bytes"]), "(context)", ""))
+        f, j = sizes[f"floor_{arch}"], sizes[f"jobfloor_{arch}"]
+        for name, label in (("program", "with pictures"), ("nopictures", "without pictures")):
+            p = sizes[f"{name}_{arch}"]
+            limit = baseline[f"{name}_{arch}"]
+            rows.append((f"exe size {arch} {label}, KiB", fmt(p["bytes"] / 1024), fmt(f["bytes"] / 1024),
+                         fmt(j["bytes"] / 1024), ratio(p["bytes"], f["bytes"]), ratio(p["bytes"], j["bytes"]),
+                         f"≤ {limit} KiB (as at {meta['size_baseline_commit']})",
+                         verdict(p["bytes"] <= limit * 1024)))
         q = sizes[f"nopictures_{arch}"]
-        ok = q["bytes"] < meta["size_limit_kib"] * 1024
-        rows.append((f"exe size {arch} without pictures, KiB", fmt(q["bytes"] / 1024), fmt(f["bytes"] / 1024),
-                     ratio(q["bytes"], f["bytes"]), f"< {meta['size_limit_kib']} KiB", verdict(ok)))
         rows.append((f"  the same stripped (objcopy --strip-all), KiB", fmt(q["stripped"] / 1024),
-                     fmt(f["stripped"] / 1024), ratio(q["stripped"], f["stripped"]), "(context)", ""))
+                     fmt(f["stripped"] / 1024), fmt(j["stripped"] / 1024), ratio(q["stripped"], f["stripped"]),
+                     ratio(q["stripped"], j["stripped"]), "(context)", ""))
 
     samples = [s["latency"] for s in latency["samples"]]
     missing = latency["expected"] - len(samples)
-    lat_ok = bool(samples) and max(samples) <= 1.0 and missing == 0
+    lat_limit = meta["latency_limit_s"]
+    lat_ok = bool(samples) and max(samples) <= lat_limit and missing == 0
     rows.append((f"trigger latency, s: median of {len(samples)} (of {latency['expected']} runs)",
-                 fmt(median(samples), 3), "", "", "", ""))
+                 fmt(median(samples), 3), "", "", "", "", "", ""))
     rows.append(("trigger latency, s: min / max",
                  f"{fmt(min(samples), 3) if samples else 'n/a'} / {fmt(max(samples), 3) if samples else 'n/a'}",
-                 "", "", "max ≤ 1.0 s, every run", verdict(lat_ok)))
+                 "", "", "", "", f"max ≤ {lat_limit} s, every run", verdict(lat_ok)))
 
-    add("| measure | program | floor | ratio | target | |")
-    add("|---|---:|---:|---:|---|---|")
+    add("| measure | program | floor | job floor | program / floor | program / job floor | target | |")
+    add("|---|---:|---:|---:|---:|---:|---|---|")
     for row in rows:
         add("| " + " | ".join(row) + " |")
     add("")
+
+    # Where the program's start-up time goes: the run of the program with its timestamps whose
+    # start to tray was the median one.
+    traced = sorted((r for r in runs["traced"] if "steps" in r), key=lambda r: r["ready_ms"])
+    if traced:
+        middle = traced[(len(traced) - 1) // 2]
+        add(f"Start-up steps of the median run of the program with its timestamps (round {middle['round']}, "
+            f"start to tray {fmt(middle['ready_ms'])} ms; ms from just before CreateProcessW):")
+        add("")
+        add("| step | at, ms | took, ms | median over the runs, ms |")
+        add("|---|---:|---:|---:|")
+        previous = 0.0
+        for index, (name, at) in enumerate(middle["steps"]):
+            took = [r["steps"][index][1] - (r["steps"][index - 1][1] if index else 0.0)
+                    for r in traced if len(r["steps"]) > index and r["steps"][index][0] == name]
+            add(f"| {name} | {fmt(at)} | {fmt(at - previous)} | {fmt(median(took))} |")
+            previous = at
+        add(f"| the driver sees it up: tray icon, window hidden, idle | "
+            f"{fmt(middle['ready_ms'])} | {fmt(middle['ready_ms'] - previous)} | |")
+        add("")
 
     # Spread, so that a reader can judge the medians.
     def spread(who, key, scale=1.0, digits=1):
@@ -327,21 +394,25 @@ def cmd_report(args):
 
     add("Per-run values (sorted):")
     add("")
-    for who in ("program", "nopictures", "floor"):
+    for reference in ("floor", "jobfloor"):
+        for key, label in (("ready_ms", "start to tray"), ("tray_ms", "first icon")):
+            add(f"- program / {reference}, {label}, per round: "
+                f"{', '.join(f'{v:.2f}' for v in round_ratios(key, reference))}")
+    for who in ("program", "floor", "jobfloor", "nopictures", "traced"):
         add(f"- {who} start to tray, ms: {spread(who, 'ready_ms')}; first icon: {spread(who, 'tray_ms')}; "
             f"last change of the tray within 500 ms after: {spread(who, 'last_tray_change_ms')}; "
             f"icons it left: {spread(who, 'trays_after', 1, 0)}")
-        add(f"- {who} VmRSS, MiB: {spread(who, 'vmrss_kib', 1024, 2)}; RssAnon, MiB: "
-            f"{spread(who, 'rss_anon_kib', 1024, 2)}")
+        if "vmrss_kib" in runs[who][0]:
+            add(f"- {who} VmRSS, MiB: {spread(who, 'vmrss_kib', 1024, 2)}; RssAnon, MiB: "
+                f"{spread(who, 'rss_anon_kib', 1024, 2)}; threads {spread(who, 'threads', 1, 0)}")
         seen = sum(r["seen_visible"] for r in runs[who])
-        add(f"- {who}: main window seen visible during start-up in {seen} of {n} runs; "
-            f"threads {spread(who, 'threads', 1, 0)}")
-    for who in ("program", "floor"):
+        add(f"- {who}: main window seen visible during start-up in {seen} of {len(runs[who])} runs")
+    for who in ("program", "floor", "jobfloor"):
         cpu = [v / 1e6 for v in idle_slices(who, "run_ns")]
         vol = idle_slices(who, "voluntary")
         add(f"- {who} idle, per {meta['idle_step']:.0f} s slice: CPU ms {', '.join(fmt(v) for v in cpu)}; "
             f"voluntary switches {', '.join(str(v) for v in vol)}")
-    add(f"- wineserver (shared by both and explorer, not attributable) over the idle window: "
+    add(f"- wineserver (shared by all three and explorer, not attributable) over the idle window: "
         f"{fmt(idle_delta('wineserver', 'run_ns') / 1e6)} ms CPU, "
         f"{idle_delta('wineserver', 'voluntary')} voluntary switches")
     add(f"- trigger latencies, s: {', '.join(fmt(s, 3) for s in sorted(samples))}")
@@ -353,7 +424,8 @@ def cmd_report(args):
     add("")
     add("Imported DLLs (objdump -p):")
     add("")
-    for key in ("program_x64", "nopictures_x64", "floor_x64", "program_x86", "floor_x86"):
+    for key in ("program_x64", "nopictures_x64", "floor_x64", "jobfloor_x64", "program_x86", "floor_x86",
+                "jobfloor_x86"):
         add(f"- {key}: {', '.join(sizes[key]['imports'])}")
     add("")
     with open(out, "w") as f:

@@ -15,6 +15,11 @@ std::string ClockText(const platform::LocalTime& time) {
 
 std::string ClockKey(std::string_view clockText) { return std::string(clockText.substr(0, 5)); }
 
+TickPlacement PlaceTick(std::uint32_t millisecond) noexcept {
+    const std::uint32_t into = millisecond < kTickPeriodMs ? millisecond : kTickPeriodMs - 1;
+    return {into > kTickLateLimitMs, kTickPeriodMs - into + kTickMarginMs};
+}
+
 void frmMain::Timer1_Timer() {
     ui_.SetCaption(Ctl::lblTIME, ClockText(api_.GetLocalTime()));
     if (TargetTime[3] != ClockKey(ui_.Caption(Ctl::lblTIME))) return;

@@ -4,6 +4,7 @@
 #include "common/Texts.h"
 #include "core/NumericText.h"
 #include "core/SettingsFile.h"
+#include "core/StartupSteps.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -62,9 +63,11 @@ void frmMain::RegisterSchedule() {
 
     ui_.SetEnabled(Ctl::Command5, true);
     ui_.SetEnabled(Ctl::cmdON, false);
+    VELT_STARTUP_STEP("registered");
 
     SettingsFile(api_, ui_).SaveSettings(ActionCode, ui_.ComboText(Ctl::txtTime0),
                                          ui_.ComboText(Ctl::txtTime1), ui_.Value(Ctl::optSTART0));
+    VELT_STARTUP_STEP("set.ini written");
 }
 
 void frmMain::cmdON_Click() {

@@ -4,6 +4,7 @@
 #include "common/Texts.h"
 #include "common/TwoDigits.h"
 #include "core/SettingsFile.h"
+#include "core/StartupSteps.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -49,8 +50,10 @@ void frmMain::Form_Load() {
 
     SkipOnFailure([&] { FillList(ui_, Ctl::txtTime0, 24); });
     SkipOnFailure([&] { FillList(ui_, Ctl::txtTime1, 60); });
+    VELT_STARTUP_STEP("lists filled");
     TrayTip = texts::kStopped;
     SkipOnFailure([&] { ProTask(); });
+    VELT_STARTUP_STEP("tray up");
     SkipOnFailure([&] {
         if (ui_.Caption(Ctl::lblKAKU).empty()) ui_.SetCaption(Ctl::lblKAKU, texts::kNotRegistered);
     });
@@ -64,11 +67,13 @@ void frmMain::Form_Load() {
     } else {
         SkipOnFailure([&] { settings.LoadSettings(); });
     }
+    VELT_STARTUP_STEP("set.ini read");
 
     if (TestOr([&] { return ui_.Value(Ctl::optSTART0); }, true)) {
         SkipOnFailure([&] { RegisterSchedule(); });
     }
     SkipOnFailure([&] { ui_.Hide(); });
+    VELT_STARTUP_STEP("hidden");
 }
 
 void frmMain::Form_Unload(std::int16_t& Cancel) {

@@ -38,6 +38,26 @@ TEST(ClockText, TwoDigitFieldsWithColons) {
     EXPECT_EQ(ClockKey("09:05:07"), "09:05");
 }
 
+TEST(ClockTick, IsPlacedJustAfterTheSecondAndMovedOnlyWhenItDrifts) {
+    struct Row {
+        std::uint32_t millisecond;
+        bool move;
+        std::uint32_t waitMs;
+    };
+    for (const Row r : {
+             Row{0, false, 1020},   // on the change itself
+             Row{20, false, 1000},  // where the period keeps it
+             Row{60, false, 960},   // the latest still left alone
+             Row{61, true, 959},    // drifted: back to 20 ms after the next second
+             Row{500, true, 520},   // a start half-way through a second
+             Row{999, true, 21},    // just before the change: shown late by almost a second
+         }) {
+        const TickPlacement p = PlaceTick(r.millisecond);
+        EXPECT_EQ(p.move, r.move) << r.millisecond;
+        EXPECT_EQ(p.waitMs, r.waitMs) << r.millisecond;
+    }
+}
+
 TEST_F(Clock, ShowsTheTimeEveryTickAndFiresOnlyInTheRegisteredMinute) {
     Register(Ctl::Option1_1, "12", "30");
     TickAt(12, 29, 59);

@@ -272,12 +272,11 @@ void MainWindow::SetCaption(Ctl control, std::string_view text) {
         SetComboText(control, text);
         return;
     }
-    const std::wstring wide = Utf8ToWide(text);
     ControlCache::Entry& state = cache_[control];
     state.caption = std::string(text);
     // Hidden and unread, the control need not say it yet: showing the window brings it up to date.
     state.stale = controlsMade_ && !read_ && !Visible();
-    if (controlsMade_ && !state.stale) ::SetWindowTextW(Child(control), wide.c_str());
+    if (controlsMade_ && !state.stale) ::SetWindowTextW(Child(control), Utf8ToWide(text).c_str());
 }
 
 std::string MainWindow::Caption(Ctl control) {

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/ClockTick.h"
+#include "core/StartupSteps.h"
 #include "platform/WindowsApi.h"
 #include "platform/win32/Text_win.h"
 #include "platform/win32/TrayIcon_win.h"
@@ -29,6 +31,7 @@ MainWindow::~MainWindow() {
     events_ = nullptr;
     menu_ = nullptr;
     if (hwnd() != nullptr) {
+        clock_.Stop();
         ::KillTimer(hwnd(), kTimer1Id);
         ::KillTimer(hwnd(), kTimer2Id);
         Destroy();
@@ -71,13 +74,14 @@ void MainWindow::Create() {
         for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
             ::DeleteMenu(system, command, MF_BYCOMMAND);
     }
+    VELT_STARTUP_STEP("window made");
     LoadWindowIcons();
+    VELT_STARTUP_STEP("icon loaded");
     // An elevated copy would otherwise not hear that the shell came back.
     if (taskbarCreated_ != 0) ::ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
-    ::SetTimer(hwnd(), kTimer1Id, 1000, nullptr);
-    ::SetTimer(hwnd(), kTimer2Id, 1000, nullptr);
-    timerIntervals_ = {1000, 1000};
+    clock_.Start(hwnd(), kClockTimerId);
+    timerIntervals_ = {kTickPeriodMs, kTickPeriodMs};
 }
 
 void MainWindow::LoadWindowIcons() noexcept {
@@ -85,11 +89,25 @@ void MainWindow::LoadWindowIcons() noexcept {
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                    dpiSupport_.SystemMetric(SM_CXICON, dpi),
                                                    dpiSupport_.SystemMetric(SM_CYICON, dpi), 0)));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                                     dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
-                                                     dpiSupport_.SystemMetric(SM_CYSMICON, dpi), 0)));
+    smallIconFile_.clear();
+    iconsHeld_ = true;
+}
+
+// While the window is hidden nothing shows its icons, and handing them over costs the display a
+// copy of each: they go when the window is shown, or read. Only the tray needs the big one before.
+void MainWindow::SendHeldIcons() noexcept {
+    if (!iconsHeld_) return;
+    iconsHeld_ = false;
+    const int cx = dpiSupport_.SystemMetric(SM_CXSMICON, look_.dpi);
+    const int cy = dpiSupport_.SystemMetric(SM_CYSMICON, look_.dpi);
+    UniqueIcon small(static_cast<HICON>(
+        smallIconFile_.empty()
+            ? ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, cx, cy, 0)
+            : ::LoadImageW(nullptr, smallIconFile_.c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE)));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    // The one it replaced is no longer the window's.
+    smallIcon_ = std::move(small);
 }
 
 // ---------------------------------------------------------------- the window itself
@@ -97,16 +115,19 @@ void MainWindow::LoadWindowIcons() noexcept {
 void MainWindow::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
     Check(Ctl::frmMain);
     const UINT_PTR id = timer == Timer::Timer1 ? kTimer1Id : kTimer2Id;
-    // Setting the interval a timer already runs at leaves it in step: setting it again would
-    // move it away from the other timer and wake the program twice a second instead of once.
+    // Setting the interval a timer already runs at leaves it where it is on the clock.
     std::uint32_t& current = timerIntervals_[timer == Timer::Timer1 ? 0 : 1];
     if (current == milliseconds) return;
     current = milliseconds;
-    if (milliseconds == 0) {
+    if (milliseconds == 0 || milliseconds == kTickPeriodMs) {
         ::KillTimer(hwnd(), id);
     } else {
         ::SetTimer(hwnd(), id, milliseconds, nullptr);
     }
+    // One wake-up a second serves both timers.
+    const bool clockWanted = timerIntervals_[0] == kTickPeriodMs || timerIntervals_[1] == kTickPeriodMs;
+    if (clockWanted && !clock_.Running()) clock_.Start(hwnd(), kClockTimerId);
+    if (!clockWanted) clock_.Stop();
 }
 
 void MainWindow::SetIconFromFile(const std::string& path) {
@@ -115,18 +136,12 @@ void MainWindow::SetIconFromFile(const std::string& path) {
     UniqueIcon big(static_cast<HICON>(
         ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXICON, dpi),
                      dpiSupport_.SystemMetric(SM_CYICON, dpi), LR_LOADFROMFILE)));
-    UniqueIcon small(static_cast<HICON>(
-        ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXSMICON, dpi),
-                     dpiSupport_.SystemMetric(SM_CYSMICON, dpi), LR_LOADFROMFILE)));
-    if (!big || !small) throw PlatformError("cannot load the icon " + path, path);
-    if (hwnd() != nullptr) {
-        ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-        ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    }
+    if (!big) throw PlatformError("cannot load the icon " + path, path);
     oldBigIcon_ = std::move(bigIcon_);
-    oldSmallIcon_ = std::move(smallIcon_);
     bigIcon_ = std::move(big);
-    smallIcon_ = std::move(small);
+    smallIconFile_ = wide;
+    iconsHeld_ = true;
+    if (Visible()) SendHeldIcons();
 }
 
 void MainWindow::Show() {
@@ -136,6 +151,7 @@ void MainWindow::Show() {
         CentreOnWorkArea(hwnd());
         centred_ = true;
     }
+    SendHeldIcons();
     ::ShowWindow(hwnd(), SW_SHOW);
     ::SetForegroundWindow(hwnd());
 }
@@ -159,6 +175,8 @@ LRESULT MainWindow::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_TIMER: return OnTimer(wParam);
+    case WM_TIMECHANGE: clock_.Realign(); return 0;
+    case WM_POWERBROADCAST: return OnPowerBroadcast(wParam, lParam);
     case WM_CLOSE: return OnClose();
     case WM_MOUSEMOVE: return OnMouseMove(wParam, lParam);
     case WM_QUERYENDSESSION: return OnQueryEndSession();
@@ -174,6 +192,7 @@ LRESULT MainWindow::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     case WM_DPICHANGED: return OnDpiChanged(wParam, lParam);
     case WM_DESTROY: return OnDestroy();
     case WM_GETOBJECT: return OnGetObject(wParam, lParam);
+    case WM_GETICON: SendHeldIcons(); return Default(message, wParam, lParam);
     default: return Default(message, wParam, lParam);
     }
 }
@@ -228,10 +247,20 @@ void MainWindow::Click(Ctl button) noexcept {
 }
 
 LRESULT MainWindow::OnTimer(WPARAM id) noexcept {
+    const bool second = id == kClockTimerId;
+    if (second) clock_.OnTick();
     if (events_ == nullptr) return 0;
-    if (id == kTimer1Id) Guard([&] { events_->Timer1_Timer(); });
-    if (id == kTimer2Id) Guard([&] { events_->Timer2_Timer(); });
+    if (id == kTimer1Id || (second && timerIntervals_[0] == kTickPeriodMs))
+        Guard([&] { events_->Timer1_Timer(); });
+    if (id == kTimer2Id || (second && timerIntervals_[1] == kTickPeriodMs))
+        Guard([&] { events_->Timer2_Timer(); });
     return 0;
+}
+
+LRESULT MainWindow::OnPowerBroadcast(WPARAM event, LPARAM data) noexcept {
+    // Every wake-up brings this one, whether or not a user is there.
+    if (event == PBT_APMRESUMEAUTOMATIC) clock_.Realign();
+    return Default(WM_POWERBROADCAST, event, data);
 }
 
 LRESULT MainWindow::OnClose() noexcept {
@@ -330,6 +359,7 @@ LRESULT MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 LRESULT MainWindow::OnDestroy() noexcept {
+    clock_.Stop();
     ::KillTimer(hwnd(), kTimer1Id);
     ::KillTimer(hwnd(), kTimer2Id);
     ::PostQuitMessage(0);

@@ -3,7 +3,8 @@
 // The child windows are made from the ControlCache when the window is first shown, or when
 // anything needs a real control earlier: a reader of the window (WM_GETOBJECT, as accessibility
 // clients send it). While the window is hidden and nobody reads it, a caption change only updates
-// the cache; showing the window brings every control up to date before it paints.
+// the cache; showing the window brings every control up to date before it paints. Its icons, too,
+// reach it when it is shown or asked for them.
 // MainWindowControls_win.cpp makes the controls and answers for them; this file is the window.
 #pragma once
 
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/Windowing.h"
+#include "platform/win32/ClockTimer_win.h"
 #include "platform/win32/ControlCache_win.h"
 #include "platform/win32/Controls_win.h"
 #include "platform/win32/Dpi_win.h"
@@ -30,9 +32,11 @@
 
 namespace velt::platform::win32 {
 
-// Timer identifiers of the main window.
-inline constexpr UINT_PTR kTimer1Id = 1;
-inline constexpr UINT_PTR kTimer2Id = 2;
+// Timer identifiers of the main window: the clock, which both timers share while they run at
+// 1000 ms, and one of its own for a timer set to any other interval.
+inline constexpr UINT_PTR kClockTimerId = 1;
+inline constexpr UINT_PTR kTimer1Id = 2;
+inline constexpr UINT_PTR kTimer2Id = 3;
 
 class MainWindow final : public Window, private ComboHooks {
 public:
@@ -77,6 +81,7 @@ private:
     // message handlers
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnTimer(WPARAM id) noexcept;
+    LRESULT OnPowerBroadcast(WPARAM event, LPARAM data) noexcept;
     LRESULT OnClose() noexcept;
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnQueryEndSession() noexcept;
@@ -101,6 +106,7 @@ private:
     void KeepGroupReachable(Ctl option) noexcept;
     void MoveFocusOffIfFocused(Ctl control) noexcept;
     void LoadWindowIcons() noexcept;
+    void SendHeldIcons() noexcept;
     // Throws where the window does not exist or `control` is not one of its controls.
     void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
@@ -119,15 +125,20 @@ private:
     bool controlsMade_ = false;
     bool read_ = false;  // a reader has asked for the window: keep its controls current
     std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
+    ClockTimer clock_;
     bool centred_ = false;
     FocusMemory focus_;
     HWND fitting_ = nullptr;  // the drop-down list whose field is being fitted to the layout
     UniqueFont dialogFont_;
     DialogLook look_;
     MainPictures pictures_;
-    // The window's icon pair, and the pair it replaced: the tray may still show that one until
-    // its next refresh, so it is freed only at the replacement after.
-    UniqueIcon bigIcon_, smallIcon_, oldBigIcon_, oldSmallIcon_;
+    // The window's icon, and the one it replaced: the tray may still show that one until its
+    // next refresh, so it is freed only at the replacement after.
+    UniqueIcon bigIcon_, oldBigIcon_;
+    // The small icon the window was handed last, and the file of the next (empty: the program's own).
+    UniqueIcon smallIcon_;
+    std::wstring smallIconFile_;
+    bool iconsHeld_ = false;  // the window has not been handed the current icons yet
 };
 
 }  // namespace velt::platform::win32

@@ -3,7 +3,8 @@
 namespace velt::platform::win32 {
 
 void Dispatch(MSG& msg, std::initializer_list<HWND> dialogs) noexcept {
-    if (msg.hwnd != nullptr) {
+    // Only keys are a dialog's business: a timer's tick or a paint goes straight to its window.
+    if (msg.hwnd != nullptr && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
         HWND top = ::GetAncestor(msg.hwnd, GA_ROOT);
         for (HWND dialog : dialogs) {
             if (top != nullptr && top == dialog && ::IsDialogMessageW(top, &msg)) return;

@@ -15,7 +15,7 @@ TrayMenu::TrayMenu(HINSTANCE instance) noexcept : instance_(instance) { visible_
 TrayMenu::~TrayMenu() {
     events_ = nullptr;
     // The menu belongs to bar_, not to the window.
-    if (hwnd() != nullptr) ::SetMenu(hwnd(), nullptr);
+    if (hwnd() != nullptr && barSet_) ::SetMenu(hwnd(), nullptr);
     Destroy();
 }
 
@@ -57,16 +57,24 @@ void TrayMenu::Rebuild() noexcept {
             ::AppendMenuW(popup_, MF_STRING, static_cast<UINT_PTR>(entry.id), caption.c_str());
         });
     }
-    // An invisible top entry means no menu bar on the (never shown) form.
-    ::SetMenu(hwnd(), visible_[static_cast<std::size_t>(MenuItem::mnuTray)] ? bar_.get() : nullptr);
+    // An invisible top entry means no menu bar on the (never shown) form. Setting a window's menu
+    // redraws its frame, so it is set only when that changes.
+    const bool bar = visible_[static_cast<std::size_t>(MenuItem::mnuTray)];
+    if (bar != barSet_ && ::SetMenu(hwnd(), bar ? bar_.get() : nullptr)) barSet_ = bar;
 }
 
 void TrayMenu::SetVisible(MenuItem item, bool visible) {
-    Ensure();
     const auto index = static_cast<std::size_t>(item);
     if (index >= visible_.size()) throw std::out_of_range("no such menu entry");
+    const bool made = hwnd() != nullptr && popup_ != nullptr;
+    // Every tray refresh hides the top entry again; a menu that stays as it is is not rebuilt.
+    if (made && visible_[index] == visible) return;
     visible_[index] = visible;
-    Rebuild();
+    if (made) {
+        Rebuild();
+    } else {
+        Ensure();
+    }
 }
 
 void TrayMenu::Popup(HWND owner) {

@@ -39,6 +39,7 @@ private:
     UniqueMenu bar_;
     HMENU popup_ = nullptr;  // owned by bar_
     std::array<bool, static_cast<std::size_t>(MenuItem::Count)> visible_{};
+    bool barSet_ = false;  // the form carries bar_ as its menu bar
 };
 
 }  // namespace velt::platform::win32

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Windowing.h"
 
+#include "core/StartupSteps.h"
+
 #include "platform/win32/MessageLoop_win.h"
 #include "platform/win32/Text_win.h"
 
@@ -27,6 +29,7 @@ void Win32Windowing::CreateMainWindow() { main_.Create(); }
 void Win32Windowing::Dispatch(MSG& msg) noexcept { win32::Dispatch(msg, {main_.hwnd(), about_.hwnd()}); }
 
 int Win32Windowing::RunMessageLoop() {
+    VELT_STARTUP_LAST_STEP("first wait for input");
     return win32::RunMessageLoop([this](MSG& msg) { Dispatch(msg); });
 }
 

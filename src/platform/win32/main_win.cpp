@@ -1,6 +1,7 @@
 // The program: the three forms on real windows, then the message loop.
 #include <windows.h>
 
+#include "core/StartupSteps.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Windowing.h"
 #include "tray/Form1.h"
@@ -8,6 +9,7 @@
 #include "ui/frmMain.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
+    VELT_STARTUP_STEP("program entered");
     try {
         velt::platform::win32::Win32Api api;
         velt::platform::win32::Win32Windowing ui(instance);
