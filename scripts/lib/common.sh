@@ -122,7 +122,10 @@ velt_locale_ready() {
 
 velt_ensure_locale() {
     velt_locale_ready && return 0
-    velt_as_root localedef -i ja_JP -c -f UTF-8 -A /usr/share/locale/locale.alias ja_JP.UTF-8 ||
+    # A folder of its own rather than the locale archive: glibc maps the archive once per
+    # process, so a locale added to it stays unknown to this very shell, which then warns when
+    # it exports LC_ALL. A folder is looked up afresh every time.
+    velt_as_root localedef -i ja_JP -c -f UTF-8 --no-archive /usr/lib/locale/ja_JP.utf8 ||
         velt_locale_ready
 }
 
