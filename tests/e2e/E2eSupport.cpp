@@ -98,19 +98,6 @@ std::string ToAnsi(std::string_view utf8) { return wintest::FromWide(CP_ACP, Wid
 
 // ---------------------------------------------------------------- waiting
 
-bool WaitUntil(const std::function<bool()>& condition, Millis timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        ::Sleep(20);
-    }
-}
-
 void StayClearOf(int hour, int minute) {
     auto secondsToTarget = [&] {
         SYSTEMTIME now;
@@ -495,18 +482,51 @@ void Program::PostTrayEvent(int mouseMessage) const {
 
 // ---------------------------------------------------------------- the notification area
 
-int TrayIconCount() {
+namespace {
+
+// One tray icon as a look finds it.
+struct SeenIcon {
+    HWND hwnd = nullptr;
+    RECT rect{};
+    friend bool operator==(const SeenIcon& a, const SeenIcon& b) {
+        return a.hwnd == b.hwnd && ::EqualRect(&a.rect, &b.rect) != FALSE;
+    }
+};
+
+// One look at the icons in Wine's stand-alone tray window.
+std::vector<SeenIcon> LookAtTray() {
+    std::vector<SeenIcon> icons;
     const HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
     if (tray == nullptr || !::IsWindowVisible(tray)) {
-        return 0;
+        return icons;
     }
-    int count = 0;
     for (HWND child : Descendants(tray)) {
         if (ClassOf(child) == "__winex11_tray_icon" && ::IsWindowVisible(child)) {
-            ++count;
+            SeenIcon icon{child, {}};
+            ::GetWindowRect(child, &icon.rect);
+            icons.push_back(icon);
         }
     }
-    return count;
+    return icons;
+}
+
+// Waits until the tray stands still with icons that `accept` takes; the last look in `last`.
+template <class Accept>
+bool WaitTray(const Accept& accept, Millis timeout, std::vector<SeenIcon>& last) {
+    return WaitSteady(std::function<std::vector<SeenIcon>()>(LookAtTray), accept, timeout, &last);
+}
+
+}  // namespace
+
+bool WaitTrayIcons(int count, Millis timeout, int* seen) {
+    std::vector<SeenIcon> last;
+    const bool ok =
+        WaitTray([&](const std::vector<SeenIcon>& icons) { return static_cast<int>(icons.size()) == count; },
+                 timeout, last);
+    if (seen != nullptr) {
+        *seen = static_cast<int>(last.size());
+    }
+    return ok;
 }
 
 namespace {
@@ -576,15 +596,17 @@ std::string ShownTrayTooltip() {
 }  // namespace
 
 std::string HoverTrayTip(const std::string& expected, Millis timeout) {
-    const std::optional<RECT> icon = TrayIconRect();
-    if (!icon) {
-        return "(not exactly one tray icon)";
-    }
-    const int x = (icon->left + icon->right) / 2;
-    const int y = (icon->top + icon->bottom) / 2;
     const auto end = std::chrono::steady_clock::now() + timeout;
-    std::string seen;
+    std::string seen = "(not exactly one tray icon)";
     do {
+        // Found anew each round: a refresh may have replaced the icon since the last one.
+        const std::optional<RECT> icon = TrayIconRect();
+        if (!icon) {
+            seen = "(not exactly one tray icon)";
+            continue;
+        }
+        const int x = (icon->left + icon->right) / 2;
+        const int y = (icon->top + icon->bottom) / 2;
         // Away first, so that the tip shows anew with what it says now.
         MovePointer(icon->right + 400, icon->bottom + 400);
         WaitUntil([] { return ShownTrayTooltip().empty(); }, 2s);
@@ -628,23 +650,26 @@ RECT CaptionIconRect(HWND window) {
             rect.top + frame + ::GetSystemMetrics(SM_CYCAPTION)};
 }
 
-std::optional<RECT> TrayIconRect() {
-    const HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
-    if (tray == nullptr || !::IsWindowVisible(tray)) {
+std::optional<RECT> TrayIconRect(Millis timeout) {
+    std::vector<SeenIcon> last;
+    if (!WaitTray([](const std::vector<SeenIcon>& icons) { return icons.size() == 1; }, timeout, last)) {
         return std::nullopt;
     }
-    std::vector<HWND> icons;
-    for (HWND child : Descendants(tray)) {
-        if (ClassOf(child) == "__winex11_tray_icon" && ::IsWindowVisible(child)) {
-            icons.push_back(child);
-        }
+    return last.front().rect;
+}
+
+bool WaitTrayPicture(Picture picture, Millis timeout, std::string* seen) {
+    std::vector<SeenIcon> last;
+    Picture shown = Picture::Off;
+    const bool ok = WaitTray(
+        [&](const std::vector<SeenIcon>& icons) {
+            return icons.size() == 1 && (shown = PictureAt(icons.front().rect)) == picture;
+        },
+        timeout, last);
+    if (seen != nullptr) {
+        *seen = last.size() == 1 ? NameOf(shown) : "not exactly one icon";
     }
-    if (icons.size() != 1) {
-        return std::nullopt;
-    }
-    RECT rect{};
-    ::GetWindowRect(icons.front(), &rect);
-    return rect;
+    return ok;
 }
 
 // ---------------------------------------------------------------- screenshots

@@ -46,8 +46,8 @@ std::string ToAnsi(std::string_view utf8);
 
 // ---------------------------------------------------------------- waiting
 
-// Polls `condition` every 20 ms until it holds or `timeout` has passed; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, Millis timeout);
+using wintest::WaitSteady;
+using wintest::WaitUntil;
 
 // A schedule registered for the current minute fires at once and ends the Wine session, this
 // test included. Before a test registers hour:minute, this waits (at most a minute) until the
@@ -214,8 +214,14 @@ private:
 
 // ---------------------------------------------------------------- the notification area
 
-// The icons in Wine's stand-alone tray window (no X tray under Xvfb).
-int TrayIconCount();
+// The tray is read only once it stands still: the program refreshes its icon by deleting it and
+// adding it again, and between the two there is no icon at all (the tray window may even vanish),
+// for longer on a busy machine. So every read below waits, with a bound, until two looks in a row
+// find the same icons at the same places, and only then compares.
+
+// Waits until the tray holds `count` icons (in Wine's stand-alone tray window: no X tray under
+// Xvfb); the count last seen in `seen`.
+bool WaitTrayIcons(int count, Millis timeout = 3s, int* seen = nullptr);
 
 // Moves the X pointer (xdotool on the host: a real motion, which Wine's own SetCursorPos is not
 // to the tray's tooltip).
@@ -233,8 +239,12 @@ const char* NameOf(Picture picture);
 Picture PictureAt(const RECT& screenRect);
 // Where the main window's title bar shows its icon (the window must be shown).
 RECT CaptionIconRect(HWND window);
-// Where the tray shows the one icon in it; nullopt unless there is exactly one.
-std::optional<RECT> TrayIconRect();
+// Where the tray shows its one icon, once exactly one stands; nullopt when that did not happen
+// within `timeout`.
+std::optional<RECT> TrayIconRect(Millis timeout = 3s);
+// Waits until the tray's one icon shows `picture`; what it showed last in `seen` ("not exactly
+// one icon" when it did not hold exactly one).
+bool WaitTrayPicture(Picture picture, Millis timeout = 3s, std::string* seen = nullptr);
 
 // ---------------------------------------------------------------- screenshots
 

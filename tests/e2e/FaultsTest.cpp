@@ -62,10 +62,8 @@ TEST_F(Faults, MissingOnIconStopsTheRegistrationHalfWayAndTheButtonSaysSo) {
     halfWay.command5Enabled = false;
     EXPECT_EQ(halfWay, WaitState(*program_, halfWay, 3s));
     EXPECT_FALSE(program_->HasMessageBox()) << "start-up reported the missing icon";
-    std::optional<RECT> tray;
-    EXPECT_TRUE(
-        WaitUntil([&] { return (tray = TrayIconRect()) && PictureAt(*tray) == Picture::Program; }, 3s))
-        << "the tray shows " << (tray ? NameOf(PictureAt(*tray)) : "not one icon");
+    std::string tray;
+    EXPECT_TRUE(WaitTrayPicture(Picture::Program, 3s, &tray)) << "the tray shows " << tray;
     EXPECT_EQ(settings, folder.ReadSettings());
 
     // The user presses 登録(&R): the same failure, now told.
@@ -99,7 +97,8 @@ TEST_F(Faults, MissingOffIconStillCancelsAndClosesQuietly) {
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(program_->Main()); }, 3s));
     EXPECT_FALSE(program_->HasMessageBox());
     // The close refreshes the tray (taken away and put up again).
-    EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 1; }, 3s)) << TrayIconCount() << " tray icons";
+    int icons = 0;
+    EXPECT_TRUE(WaitTrayIcons(1, 3s, &icons)) << icons << " tray icons";
     EXPECT_EQ(settings, folder.ReadSettings());
     ExpectOnlySetIniAdded(folder);
 }

@@ -13,17 +13,10 @@ class LifecycleBase : public testing::Test {
 protected:
     void SetUp() override {
         // Every test starts with an empty notification area.
-        ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 5s))
-            << TrayIconCount() << " tray icons are left from before";
+        int icons = 0;
+        ASSERT_TRUE(WaitTrayIcons(0, 5s, &icons)) << icons << " tray icons are left from before";
     }
 
-    static std::string TrayPicture() {
-        const std::optional<RECT> icon = TrayIconRect();
-        return icon ? NameOf(PictureAt(*icon)) : "not exactly one icon";
-    }
-    static bool TrayShows(Picture picture) {
-        return WaitUntil([&] { return TrayPicture() == NameOf(picture); }, 3s);
-    }
 };
 
 // ---------------------------------------------------------------- start-up
@@ -79,8 +72,8 @@ void StartUpChecks::ExpectComesUpAs(const AppFolder& folder, const StartCase& c,
     took = up.value_or(program.SinceStart());
     EXPECT_TRUE(up) << seen << "\nset.ini: " << folder.ReadSettings().value_or("(none)");
 
-    EXPECT_TRUE(TrayShows(c.tray)) << "the tray shows " << TrayPicture();
-    EXPECT_EQ(1, TrayIconCount());
+    std::string tray;
+    EXPECT_TRUE(WaitTrayPicture(c.tray, 3s, &tray)) << "the tray shows " << tray;
     EXPECT_EQ(c.tip, HoverTrayTip(c.tip));
     EXPECT_FALSE(program.HasMessageBox()) << "start-up reported something";
     for (HWND top : TopLevelWindows(program.Pid())) {
@@ -176,7 +169,7 @@ TEST_F(Lifecycle, SecondStartSaysAlreadyRunningAndEndsLeavingTheFirstAlone) {
     EXPECT_EQ(kAppTitle, view.caption);
     EXPECT_EQ(std::set<int>{IDOK}, view.buttons);
     EXPECT_FALSE(view.hasIcon);
-    EXPECT_EQ(1, TrayIconCount()) << "the second start put up a tray icon";
+    EXPECT_TRUE(WaitTrayIcons(1)) << "the second start put up a tray icon";
 
     Click(::GetDlgItem(box, IDOK));
     const std::optional<DWORD> code = second.WaitExit(5s);
@@ -186,7 +179,7 @@ TEST_F(Lifecycle, SecondStartSaysAlreadyRunningAndEndsLeavingTheFirstAlone) {
     EXPECT_TRUE(first.Running());
     EXPECT_FALSE(first.HasMessageBox());
     EXPECT_EQ(firstState, ReadState(first));
-    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_TRUE(WaitTrayIcons(1));
     EXPECT_EQ(kQuietStart, folder.ReadSettings()) << "set.ini was touched";
 }
 
@@ -234,7 +227,7 @@ TEST_F(Lifecycle, TwentySimultaneousStartsLeaveExactlyOneRunning) {
         }
     }
     EXPECT_TRUE(survivor->Running());
-    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_TRUE(WaitTrayIcons(1));
     const MainState expected = Expected(1, "12", "00", 1, false);
     EXPECT_EQ(expected, ReadState(*survivor));
     EXPECT_EQ(kQuietStart, folder.ReadSettings());
@@ -296,7 +289,8 @@ TEST_P(Closing, ClosingOnlyHidesAndSaysNotRegisteredWhenNothingIs) {
     MainState state = Expected(2, "20", "10", c.registered ? 0 : 1, c.registered);
     ASSERT_EQ(state, WaitState(program, state, 3s));
     const Picture before = c.registered ? Picture::On : Picture::Program;
-    ASSERT_TRUE(TrayShows(before)) << TrayPicture();
+    std::string tray;
+    ASSERT_TRUE(WaitTrayPicture(before, 3s, &tray)) << "the tray shows " << tray;
 
     program.PostTrayEvent(WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s));
@@ -313,7 +307,7 @@ TEST_P(Closing, ClosingOnlyHidesAndSaysNotRegisteredWhenNothingIs) {
 
     // With nothing registered the tray says so with the "off" picture; otherwise it stays.
     const Picture after = c.registered ? Picture::On : Picture::Off;
-    EXPECT_TRUE(TrayShows(after)) << "the tray shows " << TrayPicture();
+    EXPECT_TRUE(WaitTrayPicture(after, 3s, &tray)) << "the tray shows " << tray;
     EXPECT_EQ(state, ReadState(program));
 
     program.PostTrayEvent(WM_LBUTTONDBLCLK);
@@ -355,14 +349,14 @@ TEST_F(Lifecycle, ExitButtonAsksAndEndsOnlyOnYes) {
     EXPECT_TRUE(WaitUntil([&] { return !program.HasMessageBox(); }, 3s));
     EXPECT_FALSE(program.WaitExit(500ms).has_value()) << "No ended the program";
     EXPECT_TRUE(::IsWindowVisible(program.Main()));
-    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_TRUE(WaitTrayIcons(1));
 
     Click(exitButton);
     box = program.WaitMessageBox(3s);
     ASSERT_NE(nullptr, box);
     Click(::GetDlgItem(box, IDYES));
     EXPECT_EQ(std::optional<DWORD>(0), program.WaitExit(5s)) << "Yes did not end the program";
-    EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 3s)) << "the tray icon stayed";
+    EXPECT_TRUE(WaitTrayIcons(0)) << "the tray icon stayed";
     EXPECT_EQ(kQuietStart, folder.ReadSettings()) << "exit wrote set.ini";
 }
 

@@ -128,7 +128,7 @@ void ExpectUpInTime(const std::function<void(Millis& took)>& attempt) {
         std::printf("coming up took %lld ms; starting once more\n", static_cast<long long>(took.count()));
         std::fflush(stdout);
         // The first start's icon goes with its process; the next start must find the tray empty.
-        WaitUntil([] { return TrayIconCount() == 0; }, 5s);
+        WaitTrayIcons(0, 5s);
         attempt(took);
     }
     EXPECT_LT(took.count(), kUpWithin.count()) << "coming up took " << took.count() << " ms";

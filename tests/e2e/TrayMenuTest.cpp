@@ -26,7 +26,7 @@ constexpr LONG Px(int twips) { return twips / 15; }
 class TrayMenuBase : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 5s)) << "tray icons left from before";
+        ASSERT_TRUE(WaitTrayIcons(0, 5s)) << "tray icons left from before";
         folder_.WriteSettings(kQuietStart);
         program_.emplace(folder_);
         ASSERT_TRUE(WaitStartedUp(*program_));
@@ -156,7 +156,7 @@ TEST_F(TrayMenu, ExitAsksWithOkAndCancelAndEndsOnlyOnOk) {
     Click(::GetDlgItem(box, IDCANCEL));
     EXPECT_TRUE(WaitUntil([&] { return !program_->HasMessageBox(); }, 3s));
     EXPECT_FALSE(program_->WaitExit(500ms).has_value()) << "Cancel ended the program";
-    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_TRUE(WaitTrayIcons(1));
 
     ASSERT_NO_FATAL_FAILURE(Choose('X'));
     box = program_->WaitMessageBox(3s);
@@ -164,7 +164,7 @@ TEST_F(TrayMenu, ExitAsksWithOkAndCancelAndEndsOnlyOnOk) {
     Click(::GetDlgItem(box, IDOK));
     expectRunning_ = false;
     EXPECT_EQ(std::optional<DWORD>(0), program_->WaitExit(5s)) << "OK did not end the program";
-    EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 3s)) << "the tray icon stayed";
+    EXPECT_TRUE(WaitTrayIcons(0)) << "the tray icon stayed";
     EXPECT_EQ(kQuietStart, folder_.ReadSettings());
 }
 
@@ -197,23 +197,20 @@ TEST_F(TrayMenu, WebSiteAndTheAboutAddressOpenTheMakersPageEachTime) {
 }
 
 TEST_F(TrayMenu, TaskbarCreatedPutsTheLostIconBack) {
-    ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 1; }, 3s));
+    ASSERT_TRUE(WaitTrayIcons(1));
     // The shell loses the icon (as when Explorer restarts): take it away behind the program's back.
     NOTIFYICONDATAW gone{};
     gone.cbSize = sizeof gone;
     gone.hWnd = program_->Main();
     gone.uID = 1;
     ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &gone)) << "the program's icon is not hWnd/1";
-    ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 3s));
+    ASSERT_TRUE(WaitTrayIcons(0));
 
     // The new shell tells every top-level window.
     const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     ::PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0);
-    EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 1; }, 3s)) << "the icon did not come back";
-    const std::optional<RECT> icon = TrayIconRect();
-    ASSERT_TRUE(icon.has_value());
-    EXPECT_TRUE(WaitUntil([&] { return PictureAt(*icon) == Picture::Program; }, 3s))
-        << "it came back as " << NameOf(PictureAt(*icon));
+    std::string tray;
+    EXPECT_TRUE(WaitTrayPicture(Picture::Program, 3s, &tray)) << "it came back as " << tray;
     EXPECT_EQ("停止中", HoverTrayTip("停止中"));
 }
 

@@ -12,6 +12,19 @@ unsigned folderCounter = 0;
 
 }  // namespace
 
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        ::Sleep(20);
+    }
+}
+
 std::string FromWide(UINT codePage, std::wstring_view wide) {
     if (wide.empty()) {
         return {};

@@ -4,11 +4,38 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace velt::wintest {
+
+// Polls `condition` every 20 ms until it holds or `timeout` has passed; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// Polls `look` until two looks in a row give the same value and `accept` takes it; true when that
+// happened within `timeout`, and the last value seen in `last`. What another process changes in
+// steps (the shell deletes an icon, then adds it again) is compared only once it stands still.
+template <class T, class Accept>
+bool WaitSteady(const std::function<T()>& look, const Accept& accept, std::chrono::milliseconds timeout,
+                T* last = nullptr) {
+    std::optional<T> previous;
+    return WaitUntil(
+        [&] {
+            T now = look();
+            const bool steady = previous && *previous == now && accept(now);
+            if (last != nullptr) {
+                *last = now;
+            }
+            previous = std::move(now);
+            return steady;
+        },
+        timeout);
+}
 
 // A fresh folder under %TEMP%, removed with everything in it at the end of the test.
 class TempFolder {
