@@ -71,7 +71,7 @@ TEST_F(Faults, MissingOnIconStopsTheRegistrationHalfWayAndTheButtonSaysSo) {
     Click(program_->Control(Id(Ctl::cmdON)));
     ASSERT_NO_FATAL_FAILURE(ExpectFailureMessageNaming("VELTPOWON.ico"));
     halfWay.visible = true;
-    EXPECT_EQ(halfWay, ReadState(*program_));
+    EXPECT_EQ(halfWay, WaitState(*program_, halfWay, 3s));
     EXPECT_EQ(settings, folder.ReadSettings());
     ExpectOnlySetIniAdded(folder);
 }
@@ -141,7 +141,7 @@ TEST_P(FaultsSaving, RegistrationThatCannotSaveSaysSoAndKeepsTheOldFile) {
     // Saving is the last step: the schedule is armed and shown as registered.
     MainState registered = Expected(1, "23", "30", 0, true);
     registered.visible = true;
-    EXPECT_EQ(registered, ReadState(*program_));
+    EXPECT_EQ(registered, WaitState(*program_, registered, 3s));
 
     if (lock != INVALID_HANDLE_VALUE) {
         ::CloseHandle(lock);

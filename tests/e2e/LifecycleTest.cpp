@@ -178,7 +178,7 @@ TEST_F(Lifecycle, SecondStartSaysAlreadyRunningAndEndsLeavingTheFirstAlone) {
 
     EXPECT_TRUE(first.Running());
     EXPECT_FALSE(first.HasMessageBox());
-    EXPECT_EQ(firstState, ReadState(first));
+    EXPECT_EQ(firstState, WaitState(first, firstState, 3s));
     EXPECT_TRUE(WaitTrayIcons(1));
     EXPECT_EQ(kQuietStart, folder.ReadSettings()) << "set.ini was touched";
 }
@@ -229,7 +229,7 @@ TEST_F(Lifecycle, TwentySimultaneousStartsLeaveExactlyOneRunning) {
     EXPECT_TRUE(survivor->Running());
     EXPECT_TRUE(WaitTrayIcons(1));
     const MainState expected = Expected(1, "12", "00", 1, false);
-    EXPECT_EQ(expected, ReadState(*survivor));
+    EXPECT_EQ(expected, WaitState(*survivor, expected, 3s));
     EXPECT_EQ(kQuietStart, folder.ReadSettings());
 }
 
@@ -308,14 +308,14 @@ TEST_P(Closing, ClosingOnlyHidesAndSaysNotRegisteredWhenNothingIs) {
     // With nothing registered the tray says so with the "off" picture; otherwise it stays.
     const Picture after = c.registered ? Picture::On : Picture::Off;
     EXPECT_TRUE(WaitTrayPicture(after, 3s, &tray)) << "the tray shows " << tray;
-    EXPECT_EQ(state, ReadState(program));
+    EXPECT_EQ(state, WaitState(program, state, 3s));
 
     program.PostTrayEvent(WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program.Main()) != FALSE; }, 3s));
     EXPECT_TRUE(WaitUntil([&] { return PictureAt(CaptionIconRect(program.Main())) == after; }, 3s))
         << "the title bar shows " << NameOf(PictureAt(CaptionIconRect(program.Main())));
     state.visible = true;
-    EXPECT_EQ(state, ReadState(program));
+    EXPECT_EQ(state, WaitState(program, state, 3s));
     EXPECT_EQ(settings, folder.ReadSettings());
 }
 

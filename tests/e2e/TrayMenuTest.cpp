@@ -92,10 +92,10 @@ TEST_F(TrayMenu, OpenShowsTheMainWindowAndChangesNothingWhenItIsShown) {
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(program_->Main()) != FALSE; }, 3s));
     MainState state = Expected(1, "12", "00", 1, false);
     state.visible = true;
-    EXPECT_EQ(state, ReadState(*program_));
+    EXPECT_EQ(state, WaitState(*program_, state, 3s));
 
     ASSERT_NO_FATAL_FAILURE(Choose('O'));
-    EXPECT_EQ(state, ReadState(*program_));
+    EXPECT_EQ(state, WaitState(*program_, state, 3s));
     for (HWND top : TopLevelWindows(program_->Pid())) {
         EXPECT_TRUE(top == program_->Main() || !::IsWindowVisible(top))
             << ClassOf(top) << " \"" << TextOf(top) << "\" is visible too";
