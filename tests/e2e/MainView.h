@@ -75,9 +75,8 @@ std::optional<Millis> WaitSettled(const Program& program, std::optional<Millis> 
 inline constexpr Millis kUpWithin = 1000ms;
 
 // Runs `attempt`, one start from a setup of its own that reports in `took` how long coming up
-// took, and expects that under kUpWithin. A start that misses it is made once more: on this
-// shared two-CPU machine a burst of load elsewhere can double one start, while a program that
-// is slow to come up misses both. An attempt that failed otherwise is not repeated.
+// took, and expects that under kUpWithin. It runs once: a start that is slow is a failure, never
+// a reason to start again.
 void ExpectUpInTime(const std::function<void(Millis& took)>& attempt);
 
 }  // namespace velt::e2e
