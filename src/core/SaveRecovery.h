@@ -19,11 +19,15 @@ inline constexpr std::uint32_t kUnableToMoveReplacement = 1176;
 inline constexpr std::uint32_t kUnableToMoveReplacement2 = 1177;
 }  // namespace save_errors
 
+// What a look at one name answered: a name that cannot be examined may well be taken.
+enum class Presence { Absent, Present, Unknown };
+
 // Which of the three files of a save are there.
 struct SaveFilesFound {
-    bool target = false;       // anything under set.ini's own name
+    Presence target = Presence::Absent;  // anything under set.ini's own name
     bool replacement = false;  // the new bytes, written whole beside it
     bool backup = false;       // the old file, moved aside under the backup name
+    bool backupStuck = false;  // putting the old file back under set.ini's name has failed
 };
 
 enum class SaveRecovery {
@@ -31,6 +35,8 @@ enum class SaveRecovery {
     KeepOld,            // set.ini still stands: the new bytes go, and the save has failed
     MoveNewIn,          // set.ini is gone and the new bytes wait beside it: move them in
     PutOldBack,         // set.ini is gone and the new bytes cannot go in: the old ones go back
+    NewAtNextStart,     // set.ini is gone and no copy can go in now, but the new bytes wait beside
+                        // it: the next start puts them in place, so the save is not lost
     LeaveForNextStart,  // no copy can be put under set.ini: what is left stays for the next start
 };
 

@@ -94,7 +94,9 @@ void SettingsFile::SaveSettings(const std::string& actionCode, const std::string
                              api_.ToAnsi(FormatSettings(actionCode, hourText, minuteText, registerAtStart)));
 }
 
-void SettingsFile::RemoveLeftovers() { api_.RemoveLeftoverFiles(Path(), &IsWholeSettingsFile); }
+platform::SettingsAtStart SettingsFile::RemoveLeftovers() {
+    return api_.RemoveLeftoverFiles(Path(), &IsWholeSettingsFile);
+}
 
 void SettingsFile::LoadSettings() {
     // A file that cannot be opened reads as no fields at all.

@@ -50,8 +50,8 @@ public:
     // Reads the file and applies its fields to the main window's inputs.
     void LoadSettings();
     // Clears away what an interrupted save left beside the file; when the file itself is gone,
-    // a whole copy left beside it takes its place first.
-    void RemoveLeftovers();
+    // a whole copy left beside it takes its place first. Says what start-up may do next.
+    platform::SettingsAtStart RemoveLeftovers();
 
     std::string Path();
 

@@ -23,8 +23,8 @@ void SkipOnFailure(Step&& step) noexcept {
 }
 
 // The answer of a test, or `onFailure` when the test itself fails.
-template <class Test>
-bool TestOr(Test&& test, bool onFailure) noexcept {
+template <class Test, class Answer = bool>
+Answer TestOr(Test&& test, Answer onFailure) noexcept {
     try {
         return test();
     } catch (...) {
@@ -60,16 +60,23 @@ void frmMain::Form_Load() {
     SkipOnFailure([&] { ui_.SetValue(Ctl::optSTART0, true); });
 
     SettingsFile settings(api_, ui_);
-    SkipOnFailure([&] { settings.RemoveLeftovers(); });
-    // When it cannot be told whether the file exists, it is read, never overwritten.
-    if (TestOr([&] { return settings.SettingsFileExists() == False; }, false)) {
+    // Leftovers that cannot be settled may hold the last save: the file is then read, never written.
+    using platform::SettingsAtStart;
+    const SettingsAtStart start =
+        TestOr([&] { return settings.RemoveLeftovers(); }, SettingsAtStart::ReadOnly);
+    // Holding, the last save stays where the next start can still restore it, and nothing is armed.
+    const bool holding = start == SettingsAtStart::Hold;
+    if (holding) {
+        // The window keeps its start-up state: nothing is registered.
+    } else if (start == SettingsAtStart::ReadOrDefaults &&
+               TestOr([&] { return settings.SettingsFileExists() == False; }, false)) {
         SkipOnFailure([&] { settings.WriteDefaultSettings(); });
     } else {
         SkipOnFailure([&] { settings.LoadSettings(); });
     }
     VELT_STARTUP_STEP("set.ini read");
 
-    if (TestOr([&] { return ui_.Value(Ctl::optSTART0); }, true)) {
+    if (!holding && TestOr([&] { return ui_.Value(Ctl::optSTART0); }, true)) {
         SkipOnFailure([&] { RegisterSchedule(); });
     }
     SkipOnFailure([&] { ui_.Hide(); });

@@ -35,6 +35,15 @@ struct VersionInfo {
     unsigned major = 0, minor = 0, build = 0, revision = 0;
 };
 
+// What start-up may do with set.ini once what cut-off saves left beside it is settled.
+enum class SettingsAtStart {
+    ReadOrDefaults,  // nothing beside set.ini is needed: read it, or write the defaults when no
+                     // file stands under its name
+    ReadOnly,        // set.ini cannot be examined: read it, never write over it
+    Hold,            // a copy that may be the last save cannot be listed, read or moved in now:
+                     // nothing is read, written or armed, and the next start tries again
+};
+
 class WindowsApi {
 public:
     virtual ~WindowsApi() = default;
@@ -85,20 +94,22 @@ public:
     // True for an existing file, false for a directory or nothing there. Throws PlatformError
     // when it cannot be told (access denied, a sharing violation, a network path that is away).
     virtual bool FileExists(const std::string& path) = 0;
-    // Up to maxBytes from the start of the file; nullopt when it cannot be opened.
+    // Up to maxBytes from the start of the file, what came before a failed read; nullopt when it
+    // cannot be opened, also after waiting out a moment of sharing.
     virtual std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) = 0;
     // Replaces the file's content in one step: afterwards the file holds either all the new
     // bytes or all the old ones. An existing file keeps its attributes and security. Where the
     // folder refuses new files but the file may be changed, the file is rewritten in place.
-    // Throws PlatformError when the new bytes are not in place. A copy stays beside the file only
-    // when none could be put under `path` or another program holds it; RemoveLeftoverFiles
-    // finds it at the next start.
+    // Throws PlatformError when the new bytes are not in place and the next start would not put
+    // them there either. A copy stays beside the file only when none could be put under `path`
+    // or another program holds it; RemoveLeftoverFiles finds it at the next start.
     virtual void ReplaceFileContents(const std::string& path, std::string_view bytes) = 0;
     // Removes what an interrupted ReplaceFileContents of `path` left beside it. When `path`
     // itself is missing, the newest leftover of new bytes that `isWhole` accepts, or else the
-    // newest old file moved aside, takes its place first; nothing is removed while no copy
-    // could be put back.
-    virtual void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) = 0;
+    // newest old file moved aside, takes its place first; while that copy cannot be listed,
+    // read or moved in, nothing is removed and the answer is Hold.
+    virtual SettingsAtStart RemoveLeftoverFiles(const std::string& path,
+                                                bool (*isWhole)(std::string_view bytes)) = 0;
 };
 
 }  // namespace velt::platform

@@ -176,6 +176,14 @@ std::optional<std::string> FakeWindowsApi::ReadFileHead(const std::string& path,
     return it->second.substr(0, maxBytes);
 }
 
+platform::SettingsAtStart FakeWindowsApi::RemoveLeftoverFiles(const std::string& path,
+                                                              bool (*)(std::string_view)) {
+    log_.Add("RemoveLeftoverFiles(" + path + ")");
+    if (leftoversAnswer) return *leftoversAnswer;
+    return unexaminable.count(path) != 0 ? platform::SettingsAtStart::ReadOnly
+                                         : platform::SettingsAtStart::ReadOrDefaults;
+}
+
 void FakeWindowsApi::ReplaceFileContents(const std::string& path, std::string_view bytes) {
     log_.Add("ReplaceFileContents(" + path + ")");
     if (unwritable.count(path) != 0 || directories.count(path) != 0) {

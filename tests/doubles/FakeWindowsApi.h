@@ -40,6 +40,8 @@ public:
     // The files on the fake disk, by full path, holding ANSI bytes.
     std::map<std::string, std::string> files;
     std::set<std::string> directories;
+    // What settling the leftovers of saves answers; unset, as with none left beside the file.
+    std::optional<platform::SettingsAtStart> leftoversAnswer;
 
     // --- the shell's notification area
     // How the shell answers NIM_ADD while Windows starts: it may not be there or not answer in
@@ -93,9 +95,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes) override;
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override;
-    void RemoveLeftoverFiles(const std::string& path, bool (*)(std::string_view)) override {
-        log_.Add("RemoveLeftoverFiles(" + path + ")");
-    }
+    platform::SettingsAtStart RemoveLeftoverFiles(const std::string& path, bool (*)(std::string_view)) override;
 
     std::string SettingsPath() const { return appDir + "\\set.ini"; }
     // The UTF-8 text of a 0-terminated ANSI buffer.

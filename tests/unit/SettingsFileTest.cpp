@@ -2,6 +2,7 @@
 
 #include "core/SaveRecovery.h"
 #include "core/SettingsFile.h"
+#include "core/StartupRestore.h"
 #include "doubles/Harness.h"
 
 namespace velt {
@@ -66,6 +67,7 @@ TEST(SettingsWriter, WritesFourCrLfLines) {
 // (set.ini, the new bytes beside it, the old file under the backup name).
 TEST(SaveRecoveryDecision, EachDocumentedFailureEndsWithACopyUnderTheName) {
     using R = SaveRecovery;
+    using P = Presence;
     struct Case {
         const char* what;
         std::uint32_t error;
@@ -73,19 +75,58 @@ TEST(SaveRecoveryDecision, EachDocumentedFailureEndsWithACopyUnderTheName) {
         R expected;
     };
     const Case cases[] = {
-        {"1175: both keep their names", 1175, {true, true, false}, R::KeepOld},
-        {"1176, no backup name: set.ini gone", 1176, {false, true, false}, R::MoveNewIn},
-        {"1176, backup name: both keep their names", 1176, {true, true, false}, R::KeepOld},
-        {"1177: the old file under the backup name", 1177, {false, true, true}, R::MoveNewIn},
-        {"sharing violation, after the retries", 32, {true, true, false}, R::KeepOld},
-        {"access denied", 5, {true, true, false}, R::KeepOld},
-        {"the new bytes moved in after all", 1177, {true, false, true}, R::Saved},
-        {"moving them in failed, the old file aside", 32, {false, true, true}, R::PutOldBack},
-        {"moving them in failed, nothing aside", 5, {false, true, false}, R::LeaveForNextStart},
-        {"the new bytes lost, the old ones aside", 1177, {false, false, true}, R::PutOldBack},
+        {"1175: both keep their names", 1175, {P::Present, true, false}, R::KeepOld},
+        {"1176, no backup name: set.ini gone", 1176, {P::Absent, true, false}, R::MoveNewIn},
+        {"1176, backup name: both keep their names", 1176, {P::Present, true, false}, R::KeepOld},
+        {"1177: the old file under the backup name", 1177, {P::Absent, true, true}, R::MoveNewIn},
+        {"sharing violation, after the retries", 32, {P::Present, true, false}, R::KeepOld},
+        {"access denied", 5, {P::Present, true, false}, R::KeepOld},
+        {"the new bytes moved in after all", 1177, {P::Present, false, true}, R::Saved},
+        {"moving them in failed, the old file aside", 32, {P::Absent, true, true}, R::PutOldBack},
+        {"moving them in failed, nothing aside", 5, {P::Absent, true, false}, R::NewAtNextStart},
+        {"the new bytes lost, the old ones aside", 1177, {P::Absent, false, true}, R::PutOldBack},
+        // A second call fails: what cannot be told or put back is left for the next start.
+        {"set.ini cannot be examined: both may be the only copy", 1177, {P::Unknown, true, true},
+         R::LeaveForNextStart},
+        {"the old file cannot go back either", 32, {P::Absent, true, true, true}, R::NewAtNextStart},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DecideSaveRecovery(c.error, c.found), c.expected) << c.what;
+}
+
+// At start-up, from what the listing, the reads and the moves answered: the last save comes back
+// whenever a copy of it is there, and while it cannot be reached nothing goes and nothing is armed.
+TEST(StartupRestoreDecision, TheLastSaveComesBackOrEverythingWaits) {
+    using P = Presence;
+    using Read = LeftoverFound::Read;
+    using S = platform::SettingsAtStart;
+    const LeftoverFound unreadable{true, 2, Read::Failed}, olderWhole{true, 1, Read::Whole},
+        stuck{true, 2, Read::Whole, true}, oldFile{false, 1};
+    struct Case {
+        const char* what;
+        StartupFound found;
+        std::optional<std::size_t> restore;
+        std::vector<bool> remove;
+        S start;
+    };
+    const Case cases[] = {
+        {"the folder cannot be listed", {P::Absent, false, {}}, std::nullopt, {}, S::Hold},
+        {"the listing broke off after a whole copy", {P::Absent, false, {olderWhole}}, std::nullopt, {false},
+         S::Hold},
+        {"the only copy is held by another program", {P::Absent, true, {unreadable}}, std::nullopt, {false},
+         S::Hold},
+        {"the newest copy cannot be read: not the older one instead",
+         {P::Absent, true, {olderWhole, unreadable}}, std::nullopt, {false, false}, S::Hold},
+        {"the only copy cannot be moved in", {P::Absent, true, {stuck}}, std::nullopt, {false}, S::Hold},
+        {"the last save cannot be moved in: not the old file instead", {P::Absent, true, {oldFile, stuck}},
+         std::nullopt, {false, false}, S::Hold},
+    };
+    for (const auto& c : cases) {
+        const StartupRestore verdict = DecideStartupRestore(c.found);
+        EXPECT_EQ(verdict.restore, c.restore) << c.what;
+        EXPECT_EQ(verdict.remove, c.remove) << c.what;
+        EXPECT_EQ(verdict.start, c.start) << c.what;
+    }
 }
 
 class SettingsFileTest : public ::testing::Test {

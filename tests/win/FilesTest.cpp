@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -310,6 +311,35 @@ TEST_F(Files, ReadFileHeadSharesWithWritersAndDeleters) {
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"set.ini"), 100), kOld);
     ::CloseHandle(writer);
+}
+
+// Scanners and sync clients open a file without sharing for a moment: a read waits them out, at
+// start-up for set.ini and for the only copy of a save alike.
+TEST_F(Files, AFileHeldForAMomentIsStillRead) {
+    struct Case {
+        const wchar_t* held;  // the only file in the folder
+        bool restored;        // a leftover that takes set.ini's place
+    };
+    for (const Case c : {Case{L"set.ini", false}, Case{L"~set.ini.4242.1.tmp", true}}) {
+        TempFolder folder;
+        const std::wstring path = folder.File(c.held);
+        WriteWholeFile(path, kNew);
+        const HANDLE holder =
+            ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        ASSERT_EQ(api_.ReadFileHead(folder.FileUtf8(c.held), 0), std::nullopt) << "no sharing violation";
+        std::thread letGo([holder] {
+            ::Sleep(150);
+            ::CloseHandle(holder);
+        });
+        if (c.restored) {
+            EXPECT_EQ(api_.RemoveLeftoverFiles(folder.FileUtf8(L"set.ini"), &velt::IsWholeSettingsFile),
+                      velt::platform::SettingsAtStart::ReadOrDefaults);
+            EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"});
+        }
+        EXPECT_EQ(api_.ReadFileHead(folder.FileUtf8(L"set.ini"), 100), kNew);
+        letGo.join();
+    }
 }
 
 // ---- FileExists, ApplicationDirectory

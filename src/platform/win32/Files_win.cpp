@@ -6,9 +6,9 @@
 
 namespace velt::platform::win32 {
 
-// Up to maxBytes from the file's current position: what was read before an error or the end.
-std::string ReadUpTo(HANDLE file, std::size_t maxBytes) {
+std::string ReadUpTo(HANDLE file, std::size_t maxBytes, DWORD& error) {
     constexpr std::size_t kChunk = 64 * 1024;
+    error = ERROR_SUCCESS;
     std::string bytes;
     bytes.reserve(std::min(maxBytes, kChunk));
     while (bytes.size() < maxBytes) {
@@ -18,6 +18,9 @@ std::string ReadUpTo(HANDLE file, std::size_t maxBytes) {
         DWORD got = 0;
         const BOOL ok = ::ReadFile(file, bytes.data() + at, static_cast<DWORD>(want), &got, nullptr);
         bytes.resize(at + (ok ? got : 0));
+        if (!ok) {
+            error = ::GetLastError();
+        }
         if (!ok || got == 0) {
             break;
         }
@@ -30,16 +33,36 @@ std::string ReadUpTo(HANDLE file, std::size_t maxBytes) {
         std::string("cannot ") + step + " " + path + " (Windows error " + std::to_string(error) + ")", path);
 }
 
-void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
+DWORD WriteEvery(HANDLE file, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            ThrowFileError("write", path, ::GetLastError());
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            return ::GetLastError();
+        }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;  // reported done, but nothing went in
         }
         done += written;
     }
+    return ERROR_SUCCESS;
+}
+
+void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
+    if (const DWORD error = WriteEvery(file, bytes); error != ERROR_SUCCESS) {
+        ThrowFileError("write", path, error);
+    }
+}
+
+UniqueHandle OpenRetrying(const std::wstring& path, DWORD access, DWORD share, DWORD& error) {
+    UniqueHandle file;
+    error = RetryWhileShared([&] {
+        file.reset(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+        return static_cast<bool>(file);
+    });
+    return file;
 }
 
 void DeleteRetrying(const std::wstring& path) {
@@ -53,9 +76,6 @@ DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& target) {
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
 }
-
-// The file rewritten where it stands, for a folder that lets the file be changed but refuses new
-// files beside it. This is not one step: should the new bytes not all go in, the old ones are
 
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());

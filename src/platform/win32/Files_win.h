@@ -9,10 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/SaveRecovery.h"
+#include "platform/win32/ScopedWin.h"
+
 namespace velt::platform::win32 {
 
 // Up to maxBytes from the file's current position: what was read before an error or the end.
-std::string ReadUpTo(HANDLE file, std::size_t maxBytes);
+// `error` is the failed read's, or ERROR_SUCCESS.
+std::string ReadUpTo(HANDLE file, std::size_t maxBytes, DWORD& error);
+// All of `bytes` from the file's current position: ERROR_SUCCESS or the failed write's error.
+DWORD WriteEvery(HANDLE file, std::string_view bytes);
 // All of `bytes`, or a PlatformError naming `path`.
 void WriteAll(HANDLE file, std::string_view bytes, const std::string& path);
 [[noreturn]] void ThrowFileError(const char* step, const std::string& path, DWORD error);
@@ -38,12 +44,14 @@ DWORD RetryWhileShared(const Call& call) {
     }
 }
 
+// An existing file opened, waiting out a moment of sharing; null with `error` set when it
+// cannot be.
+UniqueHandle OpenRetrying(const std::wstring& path, DWORD access, DWORD share, DWORD& error);
 void DeleteRetrying(const std::wstring& path);
 // `from` under `target`'s name, replacing whatever is there, and on the disk before it returns.
 DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& target);
 
 bool IsFile(const std::wstring& path);
-enum class Presence { Absent, Present, Unknown };
 Presence Look(const std::wstring& path);
 // Whether anything stands under the name; what cannot be examined may well be there.
 bool NameTaken(const std::wstring& path);

@@ -47,6 +47,9 @@ inline bool IsOpenHandle(HANDLE h) noexcept { return h != nullptr && h != INVALI
 inline void FreeHandle(HANDLE h) noexcept {
     if (IsOpenHandle(h)) ::CloseHandle(h);
 }
+inline void FreeFind(HANDLE h) noexcept {
+    if (IsOpenHandle(h)) ::FindClose(h);
+}
 inline void FreeFont(HFONT h) noexcept { ::DeleteObject(h); }
 inline void FreeBitmap(HBITMAP h) noexcept { ::DeleteObject(h); }
 inline void FreeBrush(HBRUSH h) noexcept { ::DeleteObject(h); }
@@ -56,6 +59,7 @@ inline void FreeDc(HDC h) noexcept { ::DeleteDC(h); }
 }  // namespace detail
 
 using UniqueHandle = Unique<HANDLE, detail::FreeHandle, detail::IsOpenHandle>;
+using UniqueFind = Unique<HANDLE, detail::FreeFind, detail::IsOpenHandle>;  // FindFirstFileW's
 using UniqueFont = Unique<HFONT, detail::FreeFont>;
 using UniqueBitmap = Unique<HBITMAP, detail::FreeBitmap>;
 using UniqueBrush = Unique<HBRUSH, detail::FreeBrush>;

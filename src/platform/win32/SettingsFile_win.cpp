@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/SaveRecovery.h"
+#include "core/SettingsFile.h"
+#include "core/StartupRestore.h"
 #include "platform/WindowsApi.h"
 
 #include "platform/win32/Files_win.h"
@@ -61,17 +63,6 @@ bool SettingsFileIo::FileExists(const std::string& path) {
         "cannot tell whether " + path + " exists (Windows error " + std::to_string(error) + ")", path);
 }
 
-std::optional<std::string> SettingsFileIo::ReadFileHead(const std::string& path, std::size_t maxBytes) {
-    // Others may keep the file open for anything; reading must not stand in their way.
-    const UniqueHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return std::nullopt;
-    }
-    return ReadUpTo(file.get(), maxBytes);
-}
-
 namespace {
 
 static_assert(save_errors::kAccessDenied == ERROR_ACCESS_DENIED);
@@ -121,56 +112,117 @@ bool IsSaveFileNameOf(std::wstring_view candidate, const std::wstring& name, std
            digits(numbers.substr(dot + 1));
 }
 
-// written back.
-void RewriteInPlace(const std::wstring& target, std::string_view bytes, const std::string& path) {
-    UniqueHandle file;
-    const DWORD openError = RetryWhileShared([&] {
-        file.reset(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return static_cast<bool>(file);
-    });
-    if (openError != ERROR_SUCCESS) {
-        ThrowFileError("write", path, openError);
+// Others may keep the file open for anything; reading must not stand in their way, and one that
+// holds it without sharing for a moment is waited for. nullopt when it cannot be opened.
+std::optional<std::string> ReadHead(const std::wstring& path, std::size_t maxBytes, DWORD& error) {
+    const UniqueHandle file =
+        OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, error);
+    if (!file) {
+        return std::nullopt;
     }
-    // A file too big to hold is not kept; set.ini is a few bytes unless someone made it otherwise.
-    constexpr std::size_t kKeepLimit = 1 << 20;
-    LARGE_INTEGER size{};
-    const bool sized = ::GetFileSizeEx(file.get(), &size);
-    const std::string old =
-        sized && size.QuadPart <= LONGLONG{kKeepLimit} ? ReadUpTo(file.get(), kKeepLimit) : std::string();
-    const bool keep = sized && old.size() == static_cast<std::size_t>(size.QuadPart);
-    const auto cutAt = [&](std::size_t length) {
-        LARGE_INTEGER at{};
-        at.QuadPart = static_cast<LONGLONG>(length);
-        return ::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
-    };
-    // Room for the new bytes first, so that a full disk fails before any old byte is overwritten.
-    if (sized && bytes.size() > static_cast<std::size_t>(size.QuadPart) && !cutAt(bytes.size())) {
-        const DWORD error = ::GetLastError();
-        cutAt(static_cast<std::size_t>(size.QuadPart));
+    return ReadUpTo(file.get(), maxBytes, error);
+}
+
+// The save files beside `folder + name`, by path and as found; false when the listing did not
+// end as a complete one does, so that one not listed may still be there.
+bool ListLeftovers(const std::wstring& folder, const std::wstring& name, std::vector<std::wstring>& paths,
+                   std::vector<LeftoverFound>& leftovers) {
+    WIN32_FIND_DATAW entry;
+    const UniqueFind find(::FindFirstFileW((folder + L"~" + name + L".*").c_str(), &entry));
+    if (!find) {
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        // The pattern also matches short names; only the program's own long names count.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            continue;
+        }
+        const bool newBytes = IsSaveFileNameOf(entry.cFileName, name, kNewTail);
+        if (newBytes || IsSaveFileNameOf(entry.cFileName, name, kOldTail)) {
+            const ULONGLONG written =
+                (ULONGLONG{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
+            paths.push_back(folder + entry.cFileName);
+            leftovers.push_back({newBytes, written});
+        }
+    } while (::FindNextFileW(find.get(), &entry));
+    return ::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+LeftoverFound::Read ReadLeftover(const std::wstring& path, bool (*isWhole)(std::string_view bytes)) {
+    using Read = LeftoverFound::Read;
+    DWORD error = ERROR_SUCCESS;
+    const auto bytes = ReadHead(path, kSettingsReadLimit, error);
+    if (error == ERROR_FILE_NOT_FOUND) {
+        return Read::Cut;  // gone since the listing: no copy
+    }
+    if (error != ERROR_SUCCESS) {
+        return Read::Failed;
+    }
+    return bytes && isWhole(*bytes) ? Read::Whole : Read::Cut;
+}
+
+bool CutAt(HANDLE file, std::size_t length) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(length);
+    return ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+}
+
+DWORD WriteFromStart(HANDLE file, std::string_view bytes) {
+    return ::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN) ? WriteEvery(file, bytes)
+                                                                          : ::GetLastError();
+}
+
+// The old bytes over the file again, and the file cut to their length even when the write failed:
+// a failed write may have changed nothing, and what was added for the new bytes then goes.
+bool PutBack(HANDLE file, std::string_view old) {
+    const bool written = WriteFromStart(file, old) == ERROR_SUCCESS;
+    const bool cut = CutAt(file, old.size());
+    return written && cut && ::FlushFileBuffers(file);
+}
+
+// The file rewritten where it stands, for a folder that lets the file be changed but refuses new
+// files beside it. This is not one step, so nothing is begun unless the old bytes are held whole,
+// and should the new bytes not all go in, the old ones are written back.
+void RewriteInPlace(const std::wstring& target, std::string_view bytes, const std::string& path) {
+    DWORD error = ERROR_SUCCESS;
+    UniqueHandle file = OpenRetrying(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, error);
+    if (!file) {
         ThrowFileError("write", path, error);
     }
-    try {
-        if (!::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
-            ThrowFileError("write", path, ::GetLastError());
-        }
-        WriteAll(file.get(), bytes, path);
-        if (!cutAt(bytes.size())) {
-            ThrowFileError("cut", path, ::GetLastError());
-        }
-        if (!::FlushFileBuffers(file.get())) {
-            ThrowFileError("flush", path, ::GetLastError());
-        }
-    } catch (const PlatformError&) {
-        if (keep && ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
-            DWORD written = 0;
-            if (::WriteFile(file.get(), old.data(), static_cast<DWORD>(old.size()), &written, nullptr) &&
-                written == old.size() && cutAt(old.size())) {
-                ::FlushFileBuffers(file.get());
-            }
-        }
-        throw;
+    // A file too big to hold is not overwritten; set.ini is a few bytes unless someone made it otherwise.
+    constexpr std::size_t kKeepLimit = 1 << 20;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        ThrowFileError("read", path, ::GetLastError());
     }
+    if (size.QuadPart > LONGLONG{kKeepLimit}) {
+        ThrowFileError("read", path, ERROR_FILE_TOO_LARGE);
+    }
+    const std::string old = ReadUpTo(file.get(), kKeepLimit, error);
+    if (error != ERROR_SUCCESS || old.size() != static_cast<std::size_t>(size.QuadPart)) {
+        ThrowFileError("read", path, error != ERROR_SUCCESS ? error : ERROR_READ_FAULT);
+    }
+
+    // Room for the new bytes first, so that a full disk fails before any old byte is overwritten.
+    if (bytes.size() > old.size() && !CutAt(file.get(), bytes.size())) {
+        error = ::GetLastError();
+    } else if ((error = WriteFromStart(file.get(), bytes)) == ERROR_SUCCESS &&
+               !(CutAt(file.get(), bytes.size()) && ::FlushFileBuffers(file.get()))) {
+        error = ::GetLastError();
+    }
+    if (error == ERROR_SUCCESS) {
+        return;
+    }
+    // A network drop leaves the handle useless: the old bytes then go back through a fresh one.
+    if (!PutBack(file.get(), old)) {
+        file.reset();
+        DWORD reopenError = ERROR_SUCCESS;
+        const UniqueHandle again = OpenRetrying(target, GENERIC_WRITE, FILE_SHARE_READ, reopenError);
+        if (again) {
+            PutBack(again.get(), old);
+        }
+    }
+    ThrowFileError("write", path, error);
 }
 
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
@@ -201,12 +253,13 @@ DWORD ReplaceExisting(const std::wstring& target, const std::wstring& temp, cons
 // After the step that was to put the new file in place answered `error`: whatever it answered,
 // what is on disk now decides what follows. Puts a whole copy under `target` where the disk lets
 // it, clears what is no longer needed, and never removes the only copy. True when the new bytes
-// are in place.
+// are in place, or wait beside it for the next start to put them there.
 bool SettleSave(const std::wstring& target, const std::wstring& temp, const std::wstring& backup,
                 DWORD& error) {
-    // Each round ends, or moves a file and so changes what the next one finds.
-    for (int round = 0; round < 3; ++round) {
-        switch (DecideSaveRecovery(error, {NameTaken(target), NameTaken(temp), NameTaken(backup)})) {
+    bool backupStuck = false;
+    // Each round ends, or moves a file or finds one stuck, and so changes what the next one finds.
+    for (int round = 0; round < 4; ++round) {
+        switch (DecideSaveRecovery(error, {Look(target), NameTaken(temp), NameTaken(backup), backupStuck})) {
         case SaveRecovery::Saved: DeleteRetrying(backup); return true;
         case SaveRecovery::KeepOld:
             DeleteRetrying(temp);
@@ -216,8 +269,11 @@ bool SettleSave(const std::wstring& target, const std::wstring& temp, const std:
         case SaveRecovery::PutOldBack:
             if (MoveIntoPlace(backup, target) == ERROR_SUCCESS) {
                 DeleteRetrying(temp);
+                return false;
             }
-            return false;
+            backupStuck = true;
+            break;
+        case SaveRecovery::NewAtNextStart: return true;
         case SaveRecovery::LeaveForNextStart: return false;
         }
     }
@@ -225,6 +281,11 @@ bool SettleSave(const std::wstring& target, const std::wstring& temp, const std:
 }
 
 }  // namespace
+
+std::optional<std::string> SettingsFileIo::ReadFileHead(const std::string& path, std::size_t maxBytes) {
+    DWORD error = ERROR_SUCCESS;
+    return ReadHead(Utf8ToWide(path), maxBytes, error);
+}
 
 void SettingsFileIo::ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Utf8ToWide(path);
@@ -282,72 +343,42 @@ void SettingsFileIo::ReplaceFileContents(const std::string& path, std::string_vi
     }
     // Not every implementation of ReplaceFileW carries the attributes over, and a file moved in
     // after a failed replace has none of the old ones.
-    if (existing && (::GetFileAttributesW(target.c_str()) & kSettableAttributes) != attributes) {
+    const DWORD now = ::GetFileAttributesW(target.c_str());
+    if (existing && now != INVALID_FILE_ATTRIBUTES && (now & kSettableAttributes) != attributes) {
         ::SetFileAttributesW(target.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
     }
 }
 
-void SettingsFileIo::RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) {
+platform::SettingsAtStart SettingsFileIo::RemoveLeftoverFiles(const std::string& path,
+                                                              bool (*isWhole)(std::string_view bytes)) {
     const std::wstring target = Utf8ToWide(path);
     const auto [folder, name] = SplitFolder(target);
 
-    struct Leftover {
-        std::wstring path;
-        bool newBytes;
-        ULONGLONG written;
-    };
-    std::vector<Leftover> leftovers;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = ::FindFirstFileW((folder + L"~" + name + L".*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        return;
+    std::vector<std::wstring> paths;
+    StartupFound found;
+    found.listed = ListLeftovers(folder, name, paths, found.leftovers);
+    found.target = Look(target);
+    if (found.target == Presence::Absent) {
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            if (found.leftovers[i].newBytes) {
+                found.leftovers[i].read = ReadLeftover(paths[i], isWhole);
+            }
+        }
     }
-    do {
-        // The pattern also matches short names; only the program's own long names count.
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            continue;
-        }
-        const bool newBytes = IsSaveFileNameOf(entry.cFileName, name, kNewTail);
-        if (newBytes || IsSaveFileNameOf(entry.cFileName, name, kOldTail)) {
-            const ULONGLONG written =
-                (ULONGLONG{entry.ftLastWriteTime.dwHighDateTime} << 32) | entry.ftLastWriteTime.dwLowDateTime;
-            leftovers.push_back({folder + entry.cFileName, newBytes, written});
-        }
-    } while (::FindNextFileW(find, &entry));
-    ::FindClose(find);
 
-    const Presence present = Look(target);
-    if (present == Presence::Unknown) {
-        return;  // what stands there cannot be told: nothing is touched
+    StartupRestore verdict = DecideStartupRestore(found);
+    // The decision never picks a leftover whose move has failed, so this ends.
+    while (verdict.restore && MoveIntoPlace(paths[*verdict.restore], target) != ERROR_SUCCESS) {
+        found.leftovers[*verdict.restore].moveFailed = true;
+        found.target = Look(target);
+        verdict = DecideStartupRestore(found);
     }
-    if (present == Presence::Absent) {
-        // The file is gone: the newest whole new bytes, or else the newest old file, take its
-        // place. A save cut off while writing left new bytes that are not whole.
-        std::sort(leftovers.begin(), leftovers.end(), [](const Leftover& a, const Leftover& b) {
-            return a.newBytes != b.newBytes ? a.newBytes : a.written > b.written;
-        });
-        bool candidates = false;
-        bool placed = false;
-        for (const Leftover& leftover : leftovers) {
-            constexpr std::size_t kReadLimit = 64 * 1024;
-            const auto bytes = leftover.newBytes ? ReadFileHead(WideToUtf8(leftover.path), kReadLimit)
-                                                 : std::optional<std::string>();
-            if (leftover.newBytes && !(bytes && isWhole(*bytes))) {
-                continue;
-            }
-            candidates = true;
-            if (MoveIntoPlace(leftover.path, target) == ERROR_SUCCESS) {
-                placed = true;
-                break;
-            }
-        }
-        if (candidates && !placed) {
-            return;  // all kept for a later start
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (verdict.remove[i]) {
+            DeleteRetrying(paths[i]);
         }
     }
-    for (const Leftover& leftover : leftovers) {
-        ::DeleteFileW(leftover.path.c_str());
-    }
+    return verdict.start;
 }
 
 }  // namespace velt::platform::win32

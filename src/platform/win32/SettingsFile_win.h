@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/WindowsApi.h"
+
 namespace velt::platform::win32 {
 
 // The directory part of a module path, without a trailing backslash unless it is a root
@@ -24,7 +26,7 @@ public:
     bool FileExists(const std::string& path);
     std::optional<std::string> ReadFileHead(const std::string& path, std::size_t maxBytes);
     void ReplaceFileContents(const std::string& path, std::string_view bytes);
-    void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes));
+    SettingsAtStart RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes));
 
 private:
     unsigned long tempCounter_ = 0;  // numbers this process's save files

@@ -74,8 +74,8 @@ public:
     void ReplaceFileContents(const std::string& path, std::string_view bytes) override {
         settingsFile_.ReplaceFileContents(path, bytes);
     }
-    void RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) override {
-        settingsFile_.RemoveLeftoverFiles(path, isWhole);
+    SettingsAtStart RemoveLeftoverFiles(const std::string& path, bool (*isWhole)(std::string_view bytes)) override {
+        return settingsFile_.RemoveLeftoverFiles(path, isWhole);
     }
 
 private:
