@@ -20,6 +20,32 @@ TickPlacement PlaceTick(std::uint32_t millisecond) noexcept {
     return {into > kTickLateLimitMs, kTickPeriodMs - into + kTickMarginMs};
 }
 
+void WindowTimers::Retry(Starter& os) noexcept {
+    for (std::size_t i = 0; i < wanted_.size(); ++i) {
+        const int which = static_cast<int>(i);
+        if (!OwnWanted(i) && own_[i] != 0) {
+            os.Arm(which, 0);
+            own_[i] = 0;
+        } else if (OwnWanted(i) && own_[i] != wanted_[i] && os.Arm(which, wanted_[i])) {
+            // A timer already at its interval is left where it is on the clock.
+            own_[i] = wanted_[i];
+        }
+    }
+    if (ClockWanted() && !clock_) clock_ = os.Arm(kClock, kTickPeriodMs);
+    if (!ClockWanted() && clock_) {
+        os.Arm(kClock, 0);
+        clock_ = false;
+    }
+}
+
+bool WindowTimers::Short() const noexcept {
+    if (ClockWanted() && !clock_) return true;
+    for (std::size_t i = 0; i < wanted_.size(); ++i) {
+        if (OwnWanted(i) && own_[i] != wanted_[i]) return true;
+    }
+    return false;
+}
+
 void frmMain::Timer1_Timer() {
     ui_.SetCaption(Ctl::lblTIME, ClockText(api_.GetLocalTime()));
     if (TargetTime[3] != ClockKey(ui_.Caption(Ctl::lblTIME))) return;

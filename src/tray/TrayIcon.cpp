@@ -80,19 +80,23 @@ bool PutTrayIconUp(platform::WindowsApi& api, const platform::NotifyIconData89& 
 
 void TakeTrayIconDown(platform::WindowsApi& api, platform::Windowing& ui,
                       const platform::NotifyIconData89& record) {
-    ui.StopTraySteps();
-    api.Shell_NotifyIconA(platform::NIM_DELETE, record);
+    ui.StopTraySteps([&api, record] { return api.Shell_NotifyIconA(platform::NIM_DELETE, record); });
 }
 
 void frmMain::ProTask() {
     const std::string tip =
         TrayTipBytes(TrayTip, [this](std::string_view text) { return api_.ToAnsi(text); });
+    trayIconHold_ = ui_.HoldIcon();
     FillTrayData(TrayData, HandleBits(ui_.WindowHandle()), HandleBits(ui_.IconHandle()), tip);
     trayRetry_.Restart();
     TryTrayIcon(0);
     trayRemovedForLogoff_ = false;
-    // Touching the menu brings the hidden menu form into being.
-    ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
+    // Touching the menu brings the hidden menu form into being. Without one now (no menu handle
+    // to be had), the refresh is still whole: the menu is made when it is first opened.
+    try {
+        ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
+    } catch (const std::runtime_error&) {
+    }
 }
 
 // Every try hands the shell TrayData as the last refresh filled it, the picture and tip the tray
@@ -104,7 +108,9 @@ void frmMain::TryTrayIcon(std::uint32_t delayMs) {
     if (api_.FromAnsi(api_.ToAnsi(TrayTip)) != TrayTip) unicodeTip = TrayTip;
     ui_.RunTrayStep(
         delayMs,
-        [&api = api_, record = TrayData, unicodeTip] { return PutTrayIconUp(api, record, unicodeTip); },
+        [&api = api_, record = TrayData, unicodeTip, icon = trayIconHold_] {
+            return PutTrayIconUp(api, record, unicodeTip);
+        },
         [this](bool up) {
             if (!up) TryTrayIcon(trayRetry_.NextGap());
         });

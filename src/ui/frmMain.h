@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/TrayRetry.h"
@@ -63,6 +64,8 @@ private:
     // The tray icon was taken down for a log off that has not happened (yet).
     bool trayRemovedForLogoff_ = false;
     TrayRetry trayRetry_;
+    // The picture TrayData names, alive while a try carries it.
+    std::shared_ptr<const void> trayIconHold_;
 };
 
 }  // namespace velt

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "doubles/Harness.h"
@@ -152,6 +153,22 @@ TEST(TrayRetry, TheIconIsTriedAgainUntilTheShellHasItOnce) {
             << c.name;
         EXPECT_EQ(h.api.shellIcons.begin()->second, c.tip) << c.name;
     }
+}
+
+// A try may run long after its refresh: the picture it hands the shell must still be there, however
+// often the window's icon changed meanwhile.
+TEST(TrayRetry, ATryKeepsThePictureItCarriesUntilItHasRun) {
+    test::Harness h;
+    h.FillTimeLists();
+    h.api.addAnswers = {test::FakeWindowsApi::AddAnswer::Refused};
+    h.frm.cmdON_Click();  // the icon is refused and tried again with VELTPOWON
+    const platform::Handle carried = h.ui.iconHandle;
+    h.frm.Command5_Click();
+    h.ui.SetIconFromFile(h.OnIcon());
+    ASSERT_TRUE(h.ui.waitingTrayStep.has_value());
+    h.ui.RunDueTrayStep();
+    EXPECT_EQ(+h.api.notifyRecords.back().hIcon, carried);
+    EXPECT_EQ(std::count(h.ui.freedIcons.begin(), h.ui.freedIcons.end(), carried), 0);
 }
 
 TEST(TrayRetry, ALogOffTakesTheIconDownForGoodUnlessItIsCalledOff) {

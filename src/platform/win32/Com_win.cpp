@@ -23,8 +23,18 @@ bool Load(ComFunctions& com) noexcept {
 }  // namespace
 
 const ComFunctions* Com() noexcept {
+    // Constant-initialized and loaded through InitOnce: a guarded static would link the C++
+    // runtime's thread library into the program for this one use.
+    static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
     static ComFunctions com{};
-    static const bool loaded = Load(com);
+    static bool loaded = false;
+    ::InitOnceExecuteOnce(
+        &once,
+        [](PINIT_ONCE, PVOID, PVOID*) noexcept -> BOOL {
+            loaded = Load(com);
+            return TRUE;
+        },
+        nullptr, nullptr);
     return loaded ? &com : nullptr;
 }
 

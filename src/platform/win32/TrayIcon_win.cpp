@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "platform/win32/Text_win.h"
@@ -13,7 +15,6 @@ namespace velt::platform::win32 {
 
 namespace {
 
-constexpr wchar_t kTrayShellClass[] = L"VeltPCTimer.TrayShell";
 constexpr UINT kAnswerMessage = WM_APP + 1;  // wParam: the step's ticket, lParam: 1 when up
 
 // Handles in the program's records are 32-bit; Windows keeps user and GDI handles in that range
@@ -126,107 +127,207 @@ std::optional<TrayMouseEvent> TrayCallback(HWND window, WPARAM wParam, LPARAM lP
 
 // ---------------------------------------------------------------- the thread of the tries
 
-TrayShell::~TrayShell() {
-    if (thread_) {
-        ::AcquireSRWLockExclusive(&lock_);
-        quitting_ = true;
-        next_ = nullptr;
-        ::WakeAllConditionVariable(&changed_);
-        ::ReleaseSRWLockExclusive(&lock_);
-        ::WaitForSingleObject(thread_.get(), INFINITE);
+// What the windows' thread and the worker share, under `lock`.
+struct TrayShell::Work {
+    LONG owners = 1;
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
+    HWND answerTo = nullptr;
+    std::function<bool()> next;  // the step not yet begun
+    std::uint32_t nextDelayMs = 0;
+    WPARAM ticket = 0;  // counts the steps handed over and the stops
+    bool busy = false;  // a step is under way
+    bool quitting = false;
+
+    void Lock() noexcept { ::AcquireSRWLockExclusive(&lock); }
+    void Unlock() noexcept { ::ReleaseSRWLockExclusive(&lock); }
+    // Waits, the lock held, until nothing is left to run or `ms` have passed.
+    void WaitIdle(DWORD ms) noexcept {
+        const ULONGLONG end = ::GetTickCount64() + ms;
+        for (ULONGLONG now = ::GetTickCount64(); (busy || next) && now < end; now = ::GetTickCount64())
+            ::SleepConditionVariableSRW(&changed, &lock, static_cast<DWORD>(end - now), 0);
     }
-    Destroy();
+};
+
+namespace {
+
+constexpr UINT_PTR kHeldTimerId = 1;
+
+}  // namespace
+
+void TrayShell::LetGo::operator()(Work* work) const noexcept {
+    if (::InterlockedDecrement(&work->owners) == 0) delete work;
 }
 
-void TrayShell::Register(HINSTANCE instance) { Window::Register(instance, kTrayShellClass, 0); }
-
-bool TrayShell::Ensure() noexcept {
-    if (hwnd() == nullptr && Create(instance_, 0, kTrayShellClass, L"", 0, HWND_MESSAGE) == nullptr) {
-        return false;
-    }
-    if (!thread_) thread_.reset(::CreateThread(nullptr, 0, &TrayShell::ThreadMain, this, 0, nullptr));
-    return static_cast<bool>(thread_);
-}
-
-void TrayShell::Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done) {
-    if (!Ensure()) {
-        // Without a thread of its own the icon gets one try, here, as it had before there were
-        // retries.
-        Guard([&] { step(); });
-        return;
-    }
-    done_ = std::move(done);
-    ::AcquireSRWLockExclusive(&lock_);
-    next_ = std::move(step);
-    nextDelayMs_ = delayMs;
-    ++ticket_;
-    ::WakeAllConditionVariable(&changed_);
-    ::ReleaseSRWLockExclusive(&lock_);
-}
-
-void TrayShell::Stop() noexcept {
-    ::AcquireSRWLockExclusive(&lock_);
-    next_ = nullptr;
-    ++ticket_;
-    ::WakeAllConditionVariable(&changed_);
-    while (busy_) {
-        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-    }
-    ::ReleaseSRWLockExclusive(&lock_);
-}
-
-DWORD WINAPI TrayShell::ThreadMain(void* self) noexcept {
-    static_cast<TrayShell*>(self)->Work();
-    return 0;
-}
-
-void TrayShell::Work() noexcept {
-    ::AcquireSRWLockExclusive(&lock_);
-    while (!quitting_) {
-        if (!next_) {
-            ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+DWORD WINAPI TrayShell::WorkerMain(void* param) noexcept {
+    // The worker's own share: what it uses lives until it ends, whoever goes first.
+    const WorkRef share(static_cast<Work*>(param));
+    Work& w = *share;
+    w.Lock();
+    while (!w.quitting) {
+        if (!w.next) {
+            ::SleepConditionVariableSRW(&w.changed, &w.lock, INFINITE, 0);
             continue;
         }
         // The step waits out its delay; a step handed over meanwhile, or a stop, begins anew.
-        const WPARAM ticket = ticket_;
-        const ULONGLONG due = ::GetTickCount64() + nextDelayMs_;
-        for (ULONGLONG now = ::GetTickCount64(); now < due && ticket_ == ticket && !quitting_;
+        const WPARAM mine = w.ticket;
+        const ULONGLONG due = ::GetTickCount64() + w.nextDelayMs;
+        for (ULONGLONG now = ::GetTickCount64(); now < due && w.ticket == mine && !w.quitting;
              now = ::GetTickCount64()) {
-            ::SleepConditionVariableSRW(&changed_, &lock_, static_cast<DWORD>(due - now), 0);
+            ::SleepConditionVariableSRW(&w.changed, &w.lock, static_cast<DWORD>(due - now), 0);
         }
-        if (ticket_ != ticket || quitting_ || !next_) continue;
+        if (w.ticket != mine || w.quitting || !w.next) continue;
 
-        std::function<bool()> step = std::move(next_);
-        next_ = nullptr;
-        busy_ = true;
-        ::ReleaseSRWLockExclusive(&lock_);
+        std::function<bool()> step = std::move(w.next);
+        w.next = nullptr;
+        w.busy = true;
+        w.Unlock();
         bool up = false;
         try {
             up = step();
         } catch (...) {
         }
-        step = nullptr;
-        ::AcquireSRWLockExclusive(&lock_);
-        busy_ = false;
-        ::WakeAllConditionVariable(&changed_);
-        ::PostMessageW(hwnd(), kAnswerMessage, ticket, up ? 1 : 0);
+        step = nullptr;  // what the try carried goes now
+        w.Lock();
+        w.busy = false;
+        ::WakeAllConditionVariable(&w.changed);
+        // An answer the queue had no room for is posted again while it is still the latest.
+        while (w.ticket == mine && !w.quitting && !::PostMessageW(w.answerTo, kAnswerMessage, mine, up ? 1 : 0))
+            ::SleepConditionVariableSRW(&w.changed, &w.lock, kRepostMs, 0);
     }
-    ::ReleaseSRWLockExclusive(&lock_);
+    w.Unlock();
+    return 0;
+}
+
+TrayShell::~TrayShell() {
+    done_ = nullptr;
+    if (work_) {
+        work_->Lock();
+        work_->next = nullptr;
+        work_->WaitIdle(kStopWaitMs);
+        work_->quitting = true;
+        ::WakeAllConditionVariable(&work_->changed);
+        work_->Unlock();
+        work_.reset();
+    }
+    Destroy();
+}
+
+void TrayShell::Register(HINSTANCE instance) { Window::Register(instance, kClassName, 0); }
+
+bool TrayShell::EnsureWorker() noexcept {
+    if (work_) return true;
+    if (!MakeWindow()) return false;
+    WorkRef work(new (std::nothrow) Work);
+    if (!work) return false;
+    work->answerTo = hwnd();
+    work->owners = 2;
+    // Its handle is not kept: the worker is waited for through `Work`, never by its handle.
+    const UniqueHandle thread(::CreateThread(nullptr, 0, &TrayShell::WorkerMain, work.get(), 0, nullptr));
+    if (!thread) {
+        work->owners = 1;
+        return false;
+    }
+    work_ = std::move(work);
+    return true;
+}
+
+void TrayShell::Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done) {
+    done_ = std::move(done);
+    DropHeld();
+    if (delayMs == 0 && shellAnswers_ && !work_) {
+        RunHere(step);
+        return;
+    }
+    if (!EnsureWorker()) {
+        // No thread: the step waits here, on a timer where one can be had.
+        held_ = std::move(step);
+        heldDue_ = ::GetTickCount64() + delayMs;
+        heldTimer_ = MakeWindow() &&
+                     ::SetTimer(hwnd(), kHeldTimerId, std::max<UINT>(delayMs, USER_TIMER_MINIMUM), nullptr) != 0;
+        return;
+    }
+    work_->Lock();
+    work_->next = std::move(step);
+    work_->nextDelayMs = delayMs;
+    ++work_->ticket;
+    ::WakeAllConditionVariable(&work_->changed);
+    work_->Unlock();
+}
+
+void TrayShell::RunHere(std::function<bool()>& step) noexcept {
+    bool up = false;
+    Guard([&] { up = step(); });
+    step = nullptr;
+    shellAnswers_ = up;
+    Tell(up);
+}
+
+DWORD TrayShell::DueInMs() const noexcept {
+    if (!held_ || heldTimer_) return INFINITE;
+    const ULONGLONG now = ::GetTickCount64();
+    return now >= heldDue_ ? 0 : static_cast<DWORD>(heldDue_ - now);
+}
+
+void TrayShell::DropHeld() noexcept {
+    if (heldTimer_) ::KillTimer(hwnd(), kHeldTimerId);
+    heldTimer_ = false;
+    held_ = nullptr;
+}
+
+void TrayShell::RunDue(bool timer) noexcept {
+    if (!held_ || (!timer && ::GetTickCount64() < heldDue_)) return;
+    std::function<bool()> step = std::move(held_);
+    DropHeld();
+    RunHere(step);
+}
+
+void TrayShell::Stop(std::function<bool()> last) noexcept {
+    done_ = nullptr;
+    DropHeld();
+    if (!last) return;
+    // The last step goes to a thread even while the shell answers: a shell that hangs now must
+    // not hold up the exit or the end of the session.
+    if (!EnsureWorker()) {
+        Guard([&] { last(); });
+        return;
+    }
+    work_->Lock();
+    work_->next = std::move(last);
+    work_->nextDelayMs = 0;
+    ++work_->ticket;
+    ::WakeAllConditionVariable(&work_->changed);
+    work_->WaitIdle(kStopWaitMs);
+    work_->Unlock();
 }
 
 LRESULT TrayShell::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == kAnswerMessage) {
-        OnAnswer(wParam, lParam != 0);
-        return 0;
+    switch (message) {
+    case kAnswerMessage: OnAnswer(wParam, lParam != 0); return 0;
+    case WM_TIMER: RunDue(true); return 0;
+    default: return Default(message, wParam, lParam);
     }
-    return Default(message, wParam, lParam);
 }
 
 void TrayShell::OnAnswer(WPARAM ticket, bool up) noexcept {
-    ::AcquireSRWLockExclusive(&lock_);
-    const bool last = ticket == ticket_;
-    ::ReleaseSRWLockExclusive(&lock_);
+    if (!work_) return;
+    work_->Lock();
+    const bool last = ticket == work_->ticket;
+    work_->Unlock();
     if (!last) return;
+    shellAnswers_ = up;
+    // The shell answers again: the next tries go to it directly, and the thread's memory goes.
+    if (up) {
+        work_->Lock();
+        work_->quitting = true;
+        ::WakeAllConditionVariable(&work_->changed);
+        work_->Unlock();
+        work_.reset();
+    }
+    Tell(up);
+}
+
+void TrayShell::Tell(bool up) noexcept {
     Guard([&] {
         // A copy: the answer may hand over the next step, which replaces done_.
         const std::function<void(bool)> done = done_;

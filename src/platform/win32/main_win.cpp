@@ -19,7 +19,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         ui.Attach(frm, menu, about);
         ui.CreateMainWindow();
         frm.Form_Load();
-        return ui.RunMessageLoop();
+        // Ended here, as every exit ends it: the tray's thread may still be in the shell with a
+        // step that uses `api` (TrayIcon_win.h).
+        ::ExitProcess(static_cast<UINT>(ui.RunMessageLoop()));
     } catch (...) {
         return 1;
     }
