@@ -1,7 +1,6 @@
 #include "core/ClockTick.h"
 
 #include "common/TwoDigits.h"
-#include "tray/TrayIcon.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -38,14 +37,6 @@ void WindowTimers::Retry(Starter& os) noexcept {
     }
 }
 
-bool WindowTimers::Short() const noexcept {
-    if (ClockWanted() && !clock_) return true;
-    for (std::size_t i = 0; i < wanted_.size(); ++i) {
-        if (OwnWanted(i) && own_[i] != wanted_[i]) return true;
-    }
-    return false;
-}
-
 void frmMain::Timer1_Timer() {
     ui_.SetCaption(Ctl::lblTIME, ClockText(api_.GetLocalTime()));
     if (TargetTime[3] != ClockKey(ui_.Caption(Ctl::lblTIME))) return;
@@ -55,8 +46,7 @@ void frmMain::Timer1_Timer() {
 
     if (ActionCode == "0") {
         // The session is about to end under the icon; take it down first.
-        TakeTrayIconDown(api_, ui_, TrayData);
-        trayRemovedForLogoff_ = true;
+        tray_.TakeDownForLogoff();
         ExitFlags = static_cast<std::int32_t>(platform::EWX_LOGOFF);
     } else if (ActionCode == "1") {
         ExitFlags = static_cast<std::int32_t>(platform::EWX_REBOOT);

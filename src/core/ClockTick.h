@@ -58,7 +58,10 @@ public:
     // Starts what is wanted and does not run yet; the window's start is the first.
     void Retry(Starter& os) noexcept;
     // Something wanted does not run: a Retry is due.
-    bool Short() const noexcept;
+    bool Short() const noexcept {
+        return (ClockWanted() && !clock_) || (OwnWanted(0) && own_[0] != wanted_[0]) ||
+               (OwnWanted(1) && own_[1] != wanted_[1]);
+    }
     bool ClockWanted() const noexcept { return wanted_[0] == kTickPeriodMs || wanted_[1] == kTickPeriodMs; }
     bool ClockRunning() const noexcept { return clock_; }
     // A tick of the clock runs `timer`'s handler.

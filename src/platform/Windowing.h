@@ -111,7 +111,7 @@ public:
     // RunTrayStep.
     virtual void StopTraySteps(std::function<bool()> last) = 0;
     // Keeps the window's current icon picture from being freed while the holder lives.
-    virtual std::shared_ptr<const void> HoldIcon() = 0;
+    virtual const std::shared_ptr<const void>& HoldIcon() = 0;
 
     // --- frmAbout
     // Shows the About window modeless, creating it (and running its load handler) when it is

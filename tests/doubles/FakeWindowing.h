@@ -89,7 +89,7 @@ public:
                      std::function<void(bool)> done) override;
     void StopTraySteps(std::function<bool()> last) override;
     // Icons are freed as the window lets them go, unless held.
-    std::shared_ptr<const void> HoldIcon() override { return heldIcon_; }
+    const std::shared_ptr<const void>& HoldIcon() override { return heldIcon_; }
     std::vector<platform::Handle> freedIcons;
     // The waiting tray step's time has come: runs it and tells its answer. False when none waits.
     bool RunDueTrayStep();

@@ -103,7 +103,7 @@ TEST(TrayRecord, ALongTipIsCutAtAWholeCharacter) {
 TEST(TrayRecord, RemovalNamesTheIconThatWasPutUp) {
     test::Harness h;
     h.frm.ProTask();
-    Module1::RemoveTrayIcon(h.api, h.ui);
+    Module1::RemoveTrayIcon(h.frm.Tray());
     ASSERT_EQ(h.api.notifyMessages.size(), 3u);
     EXPECT_EQ(h.api.notifyMessages[2], platform::NIM_DELETE);
     const auto& added = h.api.notifyRecords[1];
@@ -236,7 +236,7 @@ TEST(TrayMouse, DoubleClickShowsRightButtonUpOpensTheMenuOthersDoNothing) {
 
 TEST(TrayMenu, EntriesActOnTheWindowTheAboutBoxAndTheProcess) {
     test::Harness h;
-    Form1 menu(h.api, h.ui);
+    Form1 menu(h.api, h.ui, h.frm.Tray());
     frmAbout about(h.api, h.ui);
     h.ui.aboutEvents = &about;
 

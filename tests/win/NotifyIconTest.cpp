@@ -232,7 +232,7 @@ TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShell
     velt::platform::win32::Win32Api api;
     velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
     velt::frmMain frm(api, ui);
-    velt::Form1 menu(api, ui);
+    velt::Form1 menu(api, ui, frm.Tray());
     velt::frmAbout about(api, ui);
     ui.Attach(frm, menu, about);
     ui.CreateMainWindow();
@@ -262,7 +262,7 @@ TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShell
     EXPECT_FALSE(ui.Tray().HasWorker()) << "the shell answers again: no thread is kept for it";
 
     // Taken down for good, away from this thread: the real shell held the one icon.
-    velt::Module1::RemoveTrayIcon(api, ui);
+    velt::Module1::RemoveTrayIcon(frm.Tray());
     ASSERT_TRUE(PumpUntil(answered(5), 5000));
     ASSERT_EQ(shell.requests.size(), 5u);
     EXPECT_EQ(shell.requests[4].message, static_cast<DWORD>(NIM_DELETE));
@@ -291,7 +291,7 @@ TEST(TrayTries, StoppingDuringATryInFlightReturnsWithinASecond) {
         velt::platform::win32::Win32Api api;
         velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
         velt::frmMain frm(api, ui);
-        velt::Form1 menu(api, ui);
+        velt::Form1 menu(api, ui, frm.Tray());
         velt::frmAbout about(api, ui);
         ui.Attach(frm, menu, about);
         ui.CreateMainWindow();
@@ -301,7 +301,7 @@ TEST(TrayTries, StoppingDuringATryInFlightReturnsWithinASecond) {
         PumpUntil([] { return false; }, 1300);  // the retry's delete is in the shell now
 
         const ULONGLONG before = ::GetTickCount64();
-        velt::Module1::RemoveTrayIcon(api, ui);
+        velt::Module1::RemoveTrayIcon(frm.Tray());
         EXPECT_LT(::GetTickCount64() - before, 1100u);
 
         // Nothing is destroyed under the try: wait until the shell has answered everything.

@@ -23,19 +23,12 @@ bool Load(ComFunctions& com) noexcept {
 }  // namespace
 
 const ComFunctions* Com() noexcept {
-    // Constant-initialized and loaded through InitOnce: a guarded static would link the C++
-    // runtime's thread library into the program for this one use.
-    static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+    // Constant-initialized, loaded at the first call (the windows' thread asks): a guarded static
+    // would link the C++ runtime's thread library into the program for this one use.
     static ComFunctions com{};
-    static bool loaded = false;
-    ::InitOnceExecuteOnce(
-        &once,
-        [](PINIT_ONCE, PVOID, PVOID*) noexcept -> BOOL {
-            loaded = Load(com);
-            return TRUE;
-        },
-        nullptr, nullptr);
-    return loaded ? &com : nullptr;
+    static signed char loaded = -1;  // not tried yet
+    if (loaded < 0) loaded = Load(com) ? 1 : 0;
+    return loaded > 0 ? &com : nullptr;
 }
 
 ApartmentScope::ApartmentScope(DWORD flags) noexcept

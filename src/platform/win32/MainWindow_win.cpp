@@ -20,18 +20,6 @@ namespace {
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-// Null when there is no icon, or no memory to share it (the icon is then freed here).
-std::shared_ptr<const UniqueIcon> ShareIcon(HICON icon) noexcept {
-    UniqueIcon owned(icon);
-    if (!owned) return nullptr;
-    try {
-        // Not make_shared: without RTTI it links in the C++ runtime's thread library.
-        return std::shared_ptr<const UniqueIcon>(new UniqueIcon(std::move(owned)));
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, const Dpi& dpi) noexcept
@@ -97,12 +85,26 @@ void MainWindow::Create() {
 }
 
 void MainWindow::LoadWindowIcons() noexcept {
+    standInIcon_ = ::LoadIconW(nullptr, IDI_APPLICATION);
     const UINT dpi = look_.dpi;
-    bigIcon_ = ShareIcon(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                                        dpiSupport_.SystemMetric(SM_CXICON, dpi),
-                                                        dpiSupport_.SystemMetric(SM_CYICON, dpi), 0)));
+    TakeBigIcon(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                               dpiSupport_.SystemMetric(SM_CXICON, dpi),
+                                               dpiSupport_.SystemMetric(SM_CYICON, dpi), 0)));
     smallIconFile_.clear();
     iconsHeld_ = true;
+}
+
+void MainWindow::TakeBigIcon(HICON icon) noexcept {
+    UniqueIcon owned(icon);
+    bigIcon_.reset();
+    bigIconHandle_ = owned.get();
+    if (!owned) return;
+    try {
+        // Not make_shared: without RTTI it links in the C++ runtime's thread library.
+        bigIcon_ = std::shared_ptr<const UniqueIcon>(new UniqueIcon(std::move(owned)));
+    } catch (...) {
+        bigIconHandle_ = nullptr;  // freed with `owned`: the stand-in shows instead
+    }
 }
 
 // While the window is hidden nothing shows its icons, and handing them over costs the display a
@@ -130,18 +132,16 @@ void MainWindow::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
     timers_.Set(*this, timer, milliseconds);
 }
 
-DWORD MainWindow::TimersDueInMs() const noexcept {
+DWORD MainWindow::RetryTimers(bool run) noexcept {
     if (hwnd() == nullptr || !timers_.Short()) return INFINITE;
     const ULONGLONG now = ::GetTickCount64();
-    return now >= timersRetryAt_ ? 0 : static_cast<DWORD>(timersRetryAt_ - now);
-}
-
-void MainWindow::RetryTimers() noexcept {
-    if (TimersDueInMs() != 0) return;
-    timersRetryAt_ = ::GetTickCount64() + kTickPeriodMs;
+    if (now < timersRetryAt_) return static_cast<DWORD>(timersRetryAt_ - now);
+    if (!run) return 0;
+    timersRetryAt_ = now + kTickPeriodMs;
     timers_.Retry(*this);
     // Still no clock: this wake-up stands in for its tick, so that the schedule still fires.
     if (timers_.ClockWanted() && !timers_.ClockRunning()) OnTimer(kClockTimerId);
+    return kTickPeriodMs;
 }
 
 bool MainWindow::Arm(int which, std::uint32_t ms) noexcept {
@@ -161,7 +161,7 @@ void MainWindow::SetIconFromFile(const std::string& path) {
         ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXICON, dpi),
                      dpiSupport_.SystemMetric(SM_CYICON, dpi), LR_LOADFROMFILE)));
     if (!big) throw PlatformError("cannot load the icon " + path, path);
-    bigIcon_ = ShareIcon(big.release());
+    TakeBigIcon(big.release());
     smallIconFile_ = wide;
     iconsHeld_ = true;
     if (Visible()) SendHeldIcons();
@@ -182,11 +182,6 @@ void MainWindow::Show() {
 void MainWindow::Hide() {
     Check(Ctl::frmMain);
     ::ShowWindow(hwnd(), SW_HIDE);
-}
-
-HICON MainWindow::Icon() const noexcept {
-    // The system's icon is shared and never freed: it needs no owner.
-    return bigIcon_ ? bigIcon_->get() : ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 bool MainWindow::Visible() const noexcept { return hwnd() != nullptr && ::IsWindowVisible(hwnd()) != FALSE; }

@@ -65,15 +65,15 @@ public:
     bool SetComboText(Ctl combo, std::string_view text);
 
     void SetTimerInterval(Timer timer, std::uint32_t milliseconds);
-    // While Windows refuses a timer, the message loop wakes after this long (INFINITE: all run)
-    // and calls RetryTimers, which starts them again or, for the clock, ticks in its place.
-    DWORD TimersDueInMs() const noexcept;
-    void RetryTimers() noexcept;
+    // While Windows refuses a timer, the message loop wakes after the wait this answers
+    // (INFINITE: all run); with `run`, a retry that is due starts them again or, for the clock,
+    // ticks in its place.
+    DWORD RetryTimers(bool run) noexcept;
     void SetIconFromFile(const std::string& path);
     // Never null: without a picture of its own the window shows the system's application icon.
-    HICON Icon() const noexcept;
+    HICON Icon() const noexcept { return bigIcon_ ? bigIconHandle_ : standInIcon_; }
     // Keeps the current icon alive while held (a try of the tray carries it).
-    std::shared_ptr<const void> HoldIcon() const noexcept { return bigIcon_; }
+    const std::shared_ptr<const void>& HoldIcon() const noexcept { return bigIcon_; }
     void Show();
     void Hide();
     bool Visible() const noexcept;
@@ -116,6 +116,8 @@ private:
     void MoveFocusOffIfFocused(Ctl control) noexcept;
     void LoadWindowIcons() noexcept;
     void SendHeldIcons() noexcept;
+    // `icon` becomes the window's (null: the stand-in), shared with the tries that carry it.
+    void TakeBigIcon(HICON icon) noexcept;
     // Throws where the window does not exist or `control` is not one of its controls.
     void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
@@ -144,8 +146,11 @@ private:
     MainPictures pictures_;
     // The window's icon, shared with the tray's tries that carry it: one freed under a try in
     // flight would reach the shell as a dead handle.
-    std::shared_ptr<const UniqueIcon> bigIcon_;
-    std::shared_ptr<const UniqueIcon> sentBigIcon_;  // the one the window was handed last
+    std::shared_ptr<const void> bigIcon_;  // owns bigIconHandle_
+    HICON bigIconHandle_ = nullptr;
+    std::shared_ptr<const void> sentBigIcon_;  // the one the window was handed last
+    // Shown where the program's own picture cannot be loaded; the system's, shared, never freed.
+    HICON standInIcon_ = nullptr;
     // The small icon the window was handed last, and the file of the next (empty: the program's own).
     UniqueIcon smallIcon_;
     std::wstring smallIconFile_;

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <utility>
 
 #include "platform/win32/Text_win.h"
@@ -127,9 +125,9 @@ std::optional<TrayMouseEvent> TrayCallback(HWND window, WPARAM wParam, LPARAM lP
 
 // ---------------------------------------------------------------- the thread of the tries
 
-// What the windows' thread and the worker share, under `lock`.
+// What the windows' thread and the worker share, under `lock`. The worker owns it and frees it
+// when it ends; the TrayShell reaches it only until it has told the worker to quit.
 struct TrayShell::Work {
-    LONG owners = 1;
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
     HWND answerTo = nullptr;
@@ -138,32 +136,11 @@ struct TrayShell::Work {
     WPARAM ticket = 0;  // counts the steps handed over and the stops
     bool busy = false;  // a step is under way
     bool quitting = false;
-
-    void Lock() noexcept { ::AcquireSRWLockExclusive(&lock); }
-    void Unlock() noexcept { ::ReleaseSRWLockExclusive(&lock); }
-    // Waits, the lock held, until nothing is left to run or `ms` have passed.
-    void WaitIdle(DWORD ms) noexcept {
-        const ULONGLONG end = ::GetTickCount64() + ms;
-        for (ULONGLONG now = ::GetTickCount64(); (busy || next) && now < end; now = ::GetTickCount64())
-            ::SleepConditionVariableSRW(&changed, &lock, static_cast<DWORD>(end - now), 0);
-    }
 };
 
-namespace {
-
-constexpr UINT_PTR kHeldTimerId = 1;
-
-}  // namespace
-
-void TrayShell::LetGo::operator()(Work* work) const noexcept {
-    if (::InterlockedDecrement(&work->owners) == 0) delete work;
-}
-
 DWORD WINAPI TrayShell::WorkerMain(void* param) noexcept {
-    // The worker's own share: what it uses lives until it ends, whoever goes first.
-    const WorkRef share(static_cast<Work*>(param));
-    Work& w = *share;
-    w.Lock();
+    Work& w = *static_cast<Work*>(param);
+    ::AcquireSRWLockExclusive(&w.lock);
     while (!w.quitting) {
         if (!w.next) {
             ::SleepConditionVariableSRW(&w.changed, &w.lock, INFINITE, 0);
@@ -181,153 +158,125 @@ DWORD WINAPI TrayShell::WorkerMain(void* param) noexcept {
         std::function<bool()> step = std::move(w.next);
         w.next = nullptr;
         w.busy = true;
-        w.Unlock();
+        ::ReleaseSRWLockExclusive(&w.lock);
         bool up = false;
-        try {
-            up = step();
-        } catch (...) {
-        }
+        Guard([&] { up = step(); });
         step = nullptr;  // what the try carried goes now
-        w.Lock();
+        ::AcquireSRWLockExclusive(&w.lock);
         w.busy = false;
         ::WakeAllConditionVariable(&w.changed);
         // An answer the queue had no room for is posted again while it is still the latest.
         while (w.ticket == mine && !w.quitting && !::PostMessageW(w.answerTo, kAnswerMessage, mine, up ? 1 : 0))
             ::SleepConditionVariableSRW(&w.changed, &w.lock, kRepostMs, 0);
     }
-    w.Unlock();
+    ::ReleaseSRWLockExclusive(&w.lock);
+    delete &w;
     return 0;
 }
 
 TrayShell::~TrayShell() {
     done_ = nullptr;
-    if (work_) {
-        work_->Lock();
-        work_->next = nullptr;
-        work_->WaitIdle(kStopWaitMs);
-        work_->quitting = true;
-        ::WakeAllConditionVariable(&work_->changed);
-        work_->Unlock();
-        work_.reset();
-    }
+    if (work_ != nullptr) HandOver(nullptr, 0, true, true);
     Destroy();
 }
 
 void TrayShell::Register(HINSTANCE instance) { Window::Register(instance, kClassName, 0); }
 
 bool TrayShell::EnsureWorker() noexcept {
-    if (work_) return true;
+    if (work_ != nullptr) return true;
     if (!MakeWindow()) return false;
-    WorkRef work(new (std::nothrow) Work);
-    if (!work) return false;
-    work->answerTo = hwnd();
-    work->owners = 2;
-    // Its handle is not kept: the worker is waited for through `Work`, never by its handle.
-    const UniqueHandle thread(::CreateThread(nullptr, 0, &TrayShell::WorkerMain, work.get(), 0, nullptr));
-    if (!thread) {
-        work->owners = 1;
+    Work* work = nullptr;
+    try {
+        work = new Work;
+    } catch (...) {
         return false;
     }
-    work_ = std::move(work);
+    work->answerTo = hwnd();
+    // Its handle is not kept: the worker is waited for through `Work`, never by its handle.
+    const UniqueHandle thread(::CreateThread(nullptr, 0, &TrayShell::WorkerMain, work, 0, nullptr));
+    if (!thread) {
+        delete work;
+        return false;
+    }
+    work_ = work;
     return true;
+}
+
+void TrayShell::HandOver(std::function<bool()> step, std::uint32_t delayMs, bool wait, bool quit) noexcept {
+    Work& w = *work_;
+    ::AcquireSRWLockExclusive(&w.lock);
+    w.next.swap(step);  // a step not yet begun goes with `step`, after the lock
+    w.nextDelayMs = delayMs;
+    ++w.ticket;
+    ::WakeAllConditionVariable(&w.changed);
+    const ULONGLONG end = ::GetTickCount64() + kStopWaitMs;
+    for (ULONGLONG now = ::GetTickCount64(); wait && (w.busy || w.next) && now < end; now = ::GetTickCount64())
+        ::SleepConditionVariableSRW(&w.changed, &w.lock, static_cast<DWORD>(end - now), 0);
+    // Told to quit, the worker frees `w` once it is done: not to be touched after the lock.
+    if (quit) {
+        w.quitting = true;
+        work_ = nullptr;
+    }
+    ::ReleaseSRWLockExclusive(&w.lock);
 }
 
 void TrayShell::Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done) {
     done_ = std::move(done);
-    DropHeld();
-    if (delayMs == 0 && shellAnswers_ && !work_) {
-        RunHere(step);
-        return;
-    }
-    if (!EnsureWorker()) {
-        // No thread: the step waits here, on a timer where one can be had.
-        held_ = std::move(step);
-        heldDue_ = ::GetTickCount64() + delayMs;
-        heldTimer_ = MakeWindow() &&
-                     ::SetTimer(hwnd(), kHeldTimerId, std::max<UINT>(delayMs, USER_TIMER_MINIMUM), nullptr) != 0;
-        return;
-    }
-    work_->Lock();
-    work_->next = std::move(step);
-    work_->nextDelayMs = delayMs;
-    ++work_->ticket;
-    ::WakeAllConditionVariable(&work_->changed);
-    work_->Unlock();
-}
-
-void TrayShell::RunHere(std::function<bool()>& step) noexcept {
-    bool up = false;
-    Guard([&] { up = step(); });
-    step = nullptr;
-    shellAnswers_ = up;
-    Tell(up);
-}
-
-DWORD TrayShell::DueInMs() const noexcept {
-    if (!held_ || heldTimer_) return INFINITE;
-    const ULONGLONG now = ::GetTickCount64();
-    return now >= heldDue_ ? 0 : static_cast<DWORD>(heldDue_ - now);
-}
-
-void TrayShell::DropHeld() noexcept {
-    if (heldTimer_) ::KillTimer(hwnd(), kHeldTimerId);
-    heldTimer_ = false;
     held_ = nullptr;
+    if (delayMs == 0 && shellAnswers_ && work_ == nullptr) {
+        RunHere(step);
+    } else if (EnsureWorker()) {
+        HandOver(std::move(step), delayMs, false, false);
+    } else {
+        // No thread: the step waits here, for the message loop's wake-up at its time.
+        held_.swap(step);
+        heldDue_ = ::GetTickCount64() + delayMs;
+    }
 }
 
-void TrayShell::RunDue(bool timer) noexcept {
-    if (!held_ || (!timer && ::GetTickCount64() < heldDue_)) return;
-    std::function<bool()> step = std::move(held_);
-    DropHeld();
-    RunHere(step);
+DWORD TrayShell::RunDue(bool run) noexcept {
+    if (!held_) return INFINITE;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now < heldDue_) return static_cast<DWORD>(heldDue_ - now);
+    if (run) {
+        std::function<bool()> step = std::move(held_);
+        held_ = nullptr;
+        RunHere(step);
+    }
+    return held_ ? 0 : INFINITE;
 }
 
 void TrayShell::Stop(std::function<bool()> last) noexcept {
     done_ = nullptr;
-    DropHeld();
+    held_ = nullptr;
     if (!last) return;
     // The last step goes to a thread even while the shell answers: a shell that hangs now must
     // not hold up the exit or the end of the session.
-    if (!EnsureWorker()) {
+    if (EnsureWorker()) {
+        HandOver(std::move(last), 0, true, false);
+    } else {
         Guard([&] { last(); });
-        return;
     }
-    work_->Lock();
-    work_->next = std::move(last);
-    work_->nextDelayMs = 0;
-    ++work_->ticket;
-    ::WakeAllConditionVariable(&work_->changed);
-    work_->WaitIdle(kStopWaitMs);
-    work_->Unlock();
 }
 
 LRESULT TrayShell::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    switch (message) {
-    case kAnswerMessage: OnAnswer(wParam, lParam != 0); return 0;
-    case WM_TIMER: RunDue(true); return 0;
-    default: return Default(message, wParam, lParam);
-    }
+    if (message != kAnswerMessage) return Default(message, wParam, lParam);
+    Answer(lParam != 0, wParam);
+    return 0;
 }
 
-void TrayShell::OnAnswer(WPARAM ticket, bool up) noexcept {
-    if (!work_) return;
-    work_->Lock();
-    const bool last = ticket == work_->ticket;
-    work_->Unlock();
-    if (!last) return;
+void TrayShell::Answer(bool up, WPARAM ticket) noexcept {
+    if (ticket != 0) {
+        // From the worker: only the answer to the latest step counts.
+        if (work_ == nullptr) return;
+        ::AcquireSRWLockExclusive(&work_->lock);
+        const bool latest = ticket == work_->ticket;
+        ::ReleaseSRWLockExclusive(&work_->lock);
+        if (!latest) return;
+    }
     shellAnswers_ = up;
     // The shell answers again: the next tries go to it directly, and the thread's memory goes.
-    if (up) {
-        work_->Lock();
-        work_->quitting = true;
-        ::WakeAllConditionVariable(&work_->changed);
-        work_->Unlock();
-        work_.reset();
-    }
-    Tell(up);
-}
-
-void TrayShell::Tell(bool up) noexcept {
+    if (up && work_ != nullptr) HandOver(nullptr, 0, false, true);
     Guard([&] {
         // A copy: the answer may hand over the next step, which replaces done_.
         const std::function<void(bool)> done = done_;

@@ -3,8 +3,9 @@
 //
 // Thread rules
 // - Owners. Win32Windowing owns the TrayShell; the TrayShell owns its message-only window, the
-//   step waiting on the windows' thread and `done`. What the worker thread uses lives in `Work`,
-//   which the TrayShell and the worker own together (a count of two): either may go first. A step
+//   step waiting on the windows' thread and `done`. What the worker uses lives in its `Work`,
+//   which the worker frees when it ends; the TrayShell lets go of it, under its lock, when it
+//   tells the worker to quit (the shell answers again, or the TrayShell goes). A step
 //   owns what it carries: the record by value, the tip, and a hold on the icon picture
 //   (Windowing::HoldIcon), released when the step has ended, on whichever thread ran it.
 // - What outlives what. The worker outlives the TrayShell by at most the step under way, and only
@@ -27,7 +28,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -68,7 +68,8 @@ std::optional<TrayMouseEvent> TrayCallback(HWND window, WPARAM wParam, LPARAM lP
 // thread, as tray programs do. After a failure the shell is often slow again and again, about 4 s
 // a try during log-on, which would freeze a shown window and Timer1 with it: the tries then run
 // on a thread of their own, started only then and ended once the shell answers again. Without a
-// thread they run here, on a timer (or, without a timer, when the message loop finds them due).
+// thread they run here, on a timer: the message loop wakes for them (no USER timer, which the
+// quota that refused the thread may refuse too).
 class TrayShell final : public Window {
 public:
     static constexpr const wchar_t* kClassName = L"VeltPCTimer.TrayShell";
@@ -83,39 +84,41 @@ public:
     void Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done);
     // As Windowing::StopTraySteps.
     void Stop(std::function<bool()> last) noexcept;
-    // A step waiting on this thread that no timer will bring: when it is due (INFINITE: none).
-    DWORD DueInMs() const noexcept;
-    // `timer`: its own timer brought it, so it is due whatever the clock says.
-    void RunDue(bool timer = false) noexcept;
+    // A step waiting on this thread, no thread to be had: runs it when it is due and `run`; answers
+    // how long the message loop may sleep before it is (INFINITE: no step waits).
+    DWORD RunDue(bool run) noexcept;
     // For tests: a worker thread exists.
-    bool HasWorker() const noexcept { return static_cast<bool>(work_); }
-
-    // What the windows' thread and the worker share; the last of the two to let go frees it.
-    struct Work;
-    struct LetGo {
-        void operator()(Work* work) const noexcept;
-    };
-    using WorkRef = std::unique_ptr<Work, LetGo>;
+    bool HasWorker() const noexcept { return work_ != nullptr; }
 
 private:
+    struct Work;
+
     LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
-    void OnAnswer(WPARAM ticket, bool up) noexcept;
-    void Tell(bool up) noexcept;
     bool MakeWindow() noexcept {
         return hwnd() != nullptr || Create(instance_, 0, kClassName, L"", 0, HWND_MESSAGE) != nullptr;
     }
     bool EnsureWorker() noexcept;
     static DWORD WINAPI WorkerMain(void* work) noexcept;
-    void RunHere(std::function<bool()>& step) noexcept;
-    void DropHeld() noexcept;
+    // Hands `step` to the worker; `wait`: then waits at most kStopWaitMs for it and the one under
+    // way; `quit`: the worker ends after them and frees its Work.
+    void HandOver(std::function<bool()> step, std::uint32_t delayMs, bool wait, bool quit) noexcept;
+    void RunHere(std::function<bool()>& step) noexcept {
+        bool up = false;
+        Guard([&] { up = step(); });
+        step = nullptr;
+        Answer(up);
+    }
+    // The shell's answer, told to `done`: of a step run here (ticket 0), or the worker's answer
+    // to the step of `ticket`, which counts only when it is the latest.
+    void Answer(bool up, WPARAM ticket = 0) noexcept;
 
     HINSTANCE instance_;
-    WorkRef work_;  // while a worker runs
+    Work* work_ = nullptr;  // the worker's, while it runs and has not been told to quit
     std::function<void(bool)> done_;
     bool shellAnswers_ = true;  // the last try the shell answered went through
     // A step waiting on this thread, no worker to be had.
     std::function<bool()> held_;
     ULONGLONG heldDue_ = 0;
-    bool heldTimer_ = false;  // a Windows timer brings it
 };
+
 }  // namespace velt::platform::win32

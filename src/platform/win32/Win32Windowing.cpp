@@ -34,10 +34,10 @@ int Win32Windowing::RunMessageLoop() {
     VELT_STARTUP_LAST_STEP("first wait for input");
     return win32::RunMessageLoop(
         [this](MSG& msg) { Dispatch(msg); },
-        [this] { return std::min(main_.TimersDueInMs(), tray_.DueInMs()); },
+        [this] { return std::min(main_.RetryTimers(false), tray_.RunDue(false)); },
         [this] {
-            main_.RetryTimers();
-            tray_.RunDue();
+            main_.RetryTimers(true);
+            tray_.RunDue(true);
         });
 }
 

@@ -74,7 +74,7 @@ public:
         tray_.Run(delayMs, std::move(step), std::move(done));
     }
     void StopTraySteps(std::function<bool()> last) override { tray_.Stop(std::move(last)); }
-    std::shared_ptr<const void> HoldIcon() override { return main_.HoldIcon(); }
+    const std::shared_ptr<const void>& HoldIcon() override { return main_.HoldIcon(); }
 
     void ShowAbout() override { about_.Open(); }
     void CloseAbout() override { about_.Close(); }

@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         velt::platform::win32::Win32Api api;
         velt::platform::win32::Win32Windowing ui(instance);
         velt::frmMain frm(api, ui);
-        velt::Form1 menu(api, ui);
+        velt::Form1 menu(api, ui, frm.Tray());
         velt::frmAbout about(api, ui);
         ui.Attach(frm, menu, about);
         ui.CreateMainWindow();
