@@ -19,7 +19,10 @@ int RunMessageLoop(F&& dispatch, W&& dueInMs, D&& due) noexcept {
     MSG msg{};
     for (;;) {
         if (const DWORD wait = dueInMs(); wait != INFINITE) {
-            if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // Due now: before the next message, or a steady stream of them would hold it off.
+            if (wait == 0) {
+                due();
+            } else if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
                 dispatch(msg);
             } else if (::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==

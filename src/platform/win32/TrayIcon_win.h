@@ -11,14 +11,15 @@
 // - What outlives what. The worker outlives the TrayShell by at most the step under way, and only
 //   at the end of the process: the step still calls the WindowsApi it was handed, which is why
 //   main_win.cpp declares Win32Api before Win32Windowing and ends the process at the loop's end
-//   without destroying anything under the worker. `done` holds frmMain's `this`; frmMain is
-//   declared after the facade and so goes first, but no answer is told after a stop or once the
-//   TrayShell is gone, and a stop comes first on every way out.
+//   without destroying anything under the worker. `done` holds the TrayIcon's `this` (frmMain's
+//   member); frmMain is declared after the facade and so goes first, but no answer is told after
+//   a stop or once the TrayShell is gone, and every exit stops the tries first (RemoveTrayIcon).
 // - What blocks. Shell_NotifyIcon waits for the shell, about 4 s when it is busy. On the windows'
 //   thread only: the first try while the shell answers (the window is still hidden at start-up),
-//   and every try when no thread can be had. Stop and the destructor wait at most kStopWaitMs
-//   for the worker; the worker waits for nothing but the shell. Nothing waits INFINITE except the
-//   idle worker for its next step.
+//   and every try when no thread can be had. A stop hands its last step (the removal) to the
+//   worker, starting one for it where none runs, and, like the destructor, waits at most
+//   kStopWaitMs; only without any thread does the removal run here. The worker waits for nothing
+//   but the shell. Nothing waits INFINITE except the idle worker for its next step.
 // - Lost answers. An answer that cannot be posted (ERROR_NOT_ENOUGH_QUOTA) is posted again every
 //   kRepostMs until it arrives or a newer step or a stop makes it stale.
 #pragma once
