@@ -1,7 +1,6 @@
 #include "core/ClockTick.h"
 
 #include "common/TwoDigits.h"
-#include "tray/TrayIcon.h"
 #include "ui/frmMain.h"
 
 namespace velt {
@@ -20,6 +19,24 @@ TickPlacement PlaceTick(std::uint32_t millisecond) noexcept {
     return {into > kTickLateLimitMs, kTickPeriodMs - into + kTickMarginMs};
 }
 
+void WindowTimers::Retry(Starter& os) noexcept {
+    for (std::size_t i = 0; i < wanted_.size(); ++i) {
+        const int which = static_cast<int>(i);
+        if (!OwnWanted(i) && own_[i] != 0) {
+            os.Arm(which, 0);
+            own_[i] = 0;
+        } else if (OwnWanted(i) && own_[i] != wanted_[i] && os.Arm(which, wanted_[i])) {
+            // A timer already at its interval is left where it is on the clock.
+            own_[i] = wanted_[i];
+        }
+    }
+    if (ClockWanted() && !clock_) clock_ = os.Arm(kClock, kTickPeriodMs);
+    if (!ClockWanted() && clock_) {
+        os.Arm(kClock, 0);
+        clock_ = false;
+    }
+}
+
 void frmMain::Timer1_Timer() {
     ui_.SetCaption(Ctl::lblTIME, ClockText(api_.GetLocalTime()));
     if (TargetTime[3] != ClockKey(ui_.Caption(Ctl::lblTIME))) return;
@@ -29,8 +46,7 @@ void frmMain::Timer1_Timer() {
 
     if (ActionCode == "0") {
         // The session is about to end under the icon; take it down first.
-        TakeTrayIconDown(api_, ui_, TrayData);
-        trayRemovedForLogoff_ = true;
+        tray_.TakeDownForLogoff();
         ExitFlags = static_cast<std::int32_t>(platform::EWX_LOGOFF);
     } else if (ActionCode == "1") {
         ExitFlags = static_cast<std::int32_t>(platform::EWX_REBOOT);

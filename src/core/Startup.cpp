@@ -119,9 +119,9 @@ void frmMain::Form_EndSession(bool ending) {
     if (ending) {
         RemoveTrayIcon();
         api_.ExitProcess(0);
-    } else if (trayRemovedForLogoff_) {
+    } else {
         // The log off was called off after the icon had gone.
-        ProTask();
+        tray_.PutBackAfterLogoff(TrayTip);
     }
 }
 

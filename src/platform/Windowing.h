@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -90,19 +91,27 @@ public:
     virtual int MsgBox(std::string_view text, unsigned style, std::string_view title) = 0;
 
     // --- Form1 and its menu; touching the menu brings Form1 into being
+    // Throws std::runtime_error when the menu cannot be made now; the entry's visibility is kept,
+    // and the menu is made when it is next touched or opened.
     virtual void SetMenuVisible(MenuItem item, bool visible) = 0;
-    // Pops up mnuTray's entries from the main window at the pointer.
+    // Pops up mnuTray's entries from the main window at the pointer, making the menu first where
+    // it is not made yet (std::runtime_error when it still cannot be).
     virtual void PopupTrayMenu() = 0;
 
     // --- the tray icon's calls to the shell, which may take seconds to answer
-    // Runs `step` after `delayMs`, away from the windows' thread, and hands what it returned to
-    // `done` on the windows' thread. One step runs at a time; a step not yet begun gives way to
-    // the next one handed over, and only the answer of the last one handed over is told.
+    // Runs `step` after `delayMs` and tells what it returned to `done` on the windows' thread. One
+    // step runs at a time; a step not yet begun gives way to the next one handed over, and only the
+    // answer of the last one handed over is told. While the shell answers, a step due at once runs
+    // here and is answered before this returns; after a failure, steps run away from the windows'
+    // thread until the shell answers again. A step owns what it carries: it may outlive a stop.
     virtual void RunTrayStep(std::uint32_t delayMs, std::function<bool()> step,
                              std::function<void(bool)> done) = 0;
-    // Drops the step not yet begun and waits for the one under way: no step runs after this,
-    // and no answer is told, until the next RunTrayStep.
-    virtual void StopTraySteps() = 0;
+    // Drops the step not yet begun and runs `last` once the one under way has ended, waiting for
+    // them at most about a second: no other step runs, and no answer is told, until the next
+    // RunTrayStep.
+    virtual void StopTraySteps(std::function<bool()> last) = 0;
+    // Keeps the window's current icon picture from being freed while the holder lives.
+    virtual const std::shared_ptr<const void>& HoldIcon() = 0;
 
     // --- frmAbout
     // Shows the About window modeless, creating it (and running its load handler) when it is

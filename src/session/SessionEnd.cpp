@@ -24,7 +24,7 @@ void frmMain::RunSessionEnd() {
         ui_.MsgBox(texts::kNoPrivilege, platform::MB_OK, texts::kAppTitle);
     }
     // A log off that is not going to happen must not leave the program without its icon.
-    if (!requested && trayRemovedForLogoff_) ProTask();
+    if (!requested) tray_.PutBackAfterLogoff(TrayTip);
 }
 
 }  // namespace velt

@@ -9,7 +9,7 @@ void Form1::mnuOpen_Click() { ui_.Show(); }
 
 void Form1::mnuClose_Click() {
     if (ui_.MsgBox(texts::kConfirmExit, platform::MB_OKCANCEL, texts::kAppTitle) == platform::IDOK) {
-        Module1::RemoveTrayIcon(api_, ui_);
+        Module1::RemoveTrayIcon(tray_);
         api_.ExitProcess(0);
     }
 }

@@ -3,12 +3,14 @@
 
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
+#include "tray/TrayIcon.h"
 
 namespace velt {
 
 class Form1 final : public platform::MenuFormEvents {
 public:
-    Form1(platform::WindowsApi& api, platform::Windowing& ui) noexcept : api_(api), ui_(ui) {}
+    Form1(platform::WindowsApi& api, platform::Windowing& ui, TrayIcon& tray) noexcept
+        : api_(api), ui_(ui), tray_(tray) {}
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -20,6 +22,7 @@ public:
 private:
     platform::WindowsApi& api_;
     platform::Windowing& ui_;
+    TrayIcon& tray_;
 };
 
 }  // namespace velt

@@ -1,12 +1,11 @@
 // Taking the tray icon away at exit.
 #pragma once
 
-#include "platform/Windowing.h"
-#include "platform/WindowsApi.h"
+#include "tray/TrayIcon.h"
 
 namespace velt::Module1 {
 
 // Removes the program's tray icon; the shell finds it by window and id alone.
-void RemoveTrayIcon(platform::WindowsApi& api, platform::Windowing& ui);
+inline void RemoveTrayIcon(TrayIcon& tray) { tray.Remove(); }
 
 }  // namespace velt::Module1

@@ -4,12 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "tray/Module1.h"
-#include "ui/frmMain.h"
-
 namespace velt {
-
-using platform::Ctl;
 
 namespace {
 
@@ -78,42 +73,71 @@ bool PutTrayIconUp(platform::WindowsApi& api, const platform::NotifyIconData89& 
                       : api.Shell_NotifyIconA(platform::NIM_ADD, record);
 }
 
-void TakeTrayIconDown(platform::WindowsApi& api, platform::Windowing& ui,
-                      const platform::NotifyIconData89& record) {
-    ui.StopTraySteps();
-    api.Shell_NotifyIconA(platform::NIM_DELETE, record);
+namespace {
+
+// One call of the shell with the record it carries, and a hold on its picture; the tries and the
+// removal share it.
+struct ShellStep {
+    platform::WindowsApi* api;
+    platform::NotifyIconData89 record;
+    std::optional<std::string> unicodeTip;
+    std::shared_ptr<const void> icon;
+    bool remove;
+    bool operator()() const {
+        return remove ? api->Shell_NotifyIconA(platform::NIM_DELETE, record) : PutTrayIconUp(*api, record, unicodeTip);
+    }
+};
+
+}  // namespace
+
+void TrayIcon::TakeDown(bool forLogoff) {
+    ShellStep removal{&api_, Record, std::nullopt, nullptr, true};
+    if (!forLogoff) {
+        // Module1's own record, as fresh as at exit; the shell reads only its window and id.
+        std::memset(&removal.record, 0, sizeof removal.record);
+        removal.record.cbSize = sizeof(removal.record);
+        removal.record.hWnd = HandleBits(ui_.WindowHandle());
+        removal.record.uID = kTrayIconId;
+        removal.record.uFlags = platform::NIF_MESSAGE | platform::NIF_TIP;
+        removal.record.uCallbackMessage = 11;
+        removal.record.hIcon = HandleBits(ui_.IconHandle());
+    }
+    ui_.StopTraySteps(std::move(removal));
 }
 
-void frmMain::ProTask() {
-    const std::string tip =
-        TrayTipBytes(TrayTip, [this](std::string_view text) { return api_.ToAnsi(text); });
-    FillTrayData(TrayData, HandleBits(ui_.WindowHandle()), HandleBits(ui_.IconHandle()), tip);
-    trayRetry_.Restart();
-    TryTrayIcon(0);
-    trayRemovedForLogoff_ = false;
-    // Touching the menu brings the hidden menu form into being.
-    ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
+void TrayIcon::Refresh(const std::string& tip) {
+    iconHold_ = ui_.HoldIcon();
+    FillTrayData(Record, HandleBits(ui_.WindowHandle()), HandleBits(ui_.IconHandle()),
+                 TrayTipBytes(tip, [this](std::string_view text) { return api_.ToAnsi(text); }));
+    tip_ = tip;
+    retry_.Restart();
+    Try(0);
+    removedForLogoff_ = false;
+    // Touching the menu brings the hidden menu form into being. Without one now (no menu handle
+    // to be had), the refresh is still whole: the menu is made when it is first opened.
+    try {
+        ui_.SetMenuVisible(platform::MenuItem::mnuTray, false);
+    } catch (const std::runtime_error&) {
+    }
 }
 
-// Every try hands the shell TrayData as the last refresh filled it, the picture and tip the tray
-// is to show until the next refresh.
-void frmMain::TryTrayIcon(std::uint32_t delayMs) {
+// Every try hands the shell Record as the last refresh filled it, the picture and tip the tray is
+// to show until the next refresh, and holds that picture until it has ended.
+void TrayIcon::Try(std::uint32_t delayMs) {
     // A code page without Japanese (1252 on a Western Windows) would show the tip as question
     // marks; only then does the icon go up through the Unicode call.
     std::optional<std::string> unicodeTip;
-    if (api_.FromAnsi(api_.ToAnsi(TrayTip)) != TrayTip) unicodeTip = TrayTip;
+    if (api_.FromAnsi(api_.ToAnsi(tip_)) != tip_) unicodeTip = tip_;
     ui_.RunTrayStep(
         delayMs,
-        [&api = api_, record = TrayData, unicodeTip] { return PutTrayIconUp(api, record, unicodeTip); },
+        ShellStep{&api_, Record, std::move(unicodeTip), iconHold_, false},
         [this](bool up) {
-            if (!up) TryTrayIcon(trayRetry_.NextGap());
+            if (!up) Try(retry_.NextGap());
         });
 }
 
-void frmMain::RemoveTrayIcon() { Module1::RemoveTrayIcon(api_, ui_); }
-
-void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float /*Y*/) {
-    switch (DecodeTrayEvent(X, ui_.TwipsPerPixelX())) {
+void TrayIcon::OnMouse(float xTwips) {
+    switch (DecodeTrayEvent(xTwips, ui_.TwipsPerPixelX())) {
     case platform::WM_LBUTTONDBLCLK: ui_.Show(); break;
     case platform::WM_RBUTTONUP:
         api_.SetForegroundWindow(ui_.WindowHandle());

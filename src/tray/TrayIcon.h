@@ -1,15 +1,15 @@
-// The notification-area icon: filling its record, putting it up until the shell has it, taking it
-// down, and decoding the mouse events it reports.
+// The notification-area icon, in one place: its record, its tries and their schedule, taking it
+// down, and the mouse events it reports. frmMain holds the one TrayIcon.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/TrayRetry.h"
 #include "platform/WinRecords.h"
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
@@ -41,9 +41,68 @@ std::uint32_t HandleBits(platform::Handle handle) noexcept;
 bool PutTrayIconUp(platform::WindowsApi& api, const platform::NotifyIconData89& record,
                    const std::optional<std::string>& unicodeTip);
 
-// The one way the icon is taken down: no try of it is left to come after, then the shell deletes
-// the icon that `record`'s window and id name.
-void TakeTrayIconDown(platform::WindowsApi& api, platform::Windowing& ui,
-                      const platform::NotifyIconData89& record);
+// While Windows starts, which is when this program starts, the shell often does not take an
+// icon: its window is not there yet, or it does not answer in time. The icon is then tried again,
+// about a second later at first and twice as long after each further refusal, up to a minute,
+// for as long as it takes.
+class TrayRetry {
+public:
+    static constexpr std::uint32_t kFirstGapMs = 1000;
+    static constexpr std::uint32_t kLongestGapMs = 60000;
+
+    // A refresh starts anew: its first retry, if it needs one, comes after kFirstGapMs.
+    void Restart() noexcept { gapMs_ = 0; }
+    // The shell did not take the icon: the wait before the next try.
+    std::uint32_t NextGap() noexcept {
+        gapMs_ = gapMs_ == 0 ? kFirstGapMs : std::min(gapMs_ * 2, kLongestGapMs);
+        return gapMs_;
+    }
+
+private:
+    std::uint32_t gapMs_ = 0;
+};
+
+// The program's one tray icon.
+class TrayIcon {
+public:
+    TrayIcon(platform::WindowsApi& api, platform::Windowing& ui) noexcept : api_(api), ui_(ui) {}
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // frmMain's TrayData: what the last refresh filled.
+    platform::NotifyIconData89 Record{};
+
+    // Deletes the icon and adds it again with the window's icon and `tip`; while the shell does
+    // not take it, it is tried again.
+    void Refresh(const std::string& tip);
+    // Down before a log off, with the record as the last refresh left it.
+    void TakeDownForLogoff() {
+        TakeDown(true);
+        removedForLogoff_ = true;
+    }
+    // The log off did not happen: up again with `tip`.
+    void PutBackAfterLogoff(const std::string& tip) {
+        if (removedForLogoff_) Refresh(tip);
+    }
+    // Down for good, with a removal record of its own (Module1): the shell finds the icon by
+    // window and id alone.
+    void Remove() { TakeDown(false); }
+    // A mouse event of the window: the tray's message travels in x, in twips.
+    void OnMouse(float xTwips);
+
+private:
+    void Try(std::uint32_t delayMs);
+    // The one way the icon goes down: no try is left to come after, then the shell deletes it,
+    // named by Record or (`forLogoff` false) by Module1's removal record.
+    void TakeDown(bool forLogoff);
+
+    platform::WindowsApi& api_;
+    platform::Windowing& ui_;
+    TrayRetry retry_;
+    // The picture Record names, alive while a try carries it.
+    std::shared_ptr<const void> iconHold_;
+    std::string tip_;  // of the last refresh
+    bool removedForLogoff_ = false;  // and the log off has not happened (yet)
+};
 
 }  // namespace velt

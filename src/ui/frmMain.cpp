@@ -22,4 +22,8 @@ void frmMain::txtTime_KeyDown(std::int16_t /*Index*/, std::int16_t& KeyCode, std
     if (KeyCode == kEnter) ui_.SendTabKey();  // on to the next box, as Tab would
 }
 
+void frmMain::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float /*Y*/) {
+    tray_.OnMouse(X);
+}
+
 }  // namespace velt

@@ -2,24 +2,25 @@
 // The handlers are defined beside the part of the program they belong to:
 //   src/core     registration, cancellation, clock tick, start-up, close and exit
 //   src/session  the session-end step
-//   src/tray     the tray icon refresh, its removal and its mouse events
-//   src/ui       the elapsed-time display and the Enter key
+//   src/tray     the tray icon (TrayIcon, which this form holds), Module1 and the menu form
+//   src/ui       the elapsed-time display, the Enter key, and the tray's three handlers, which
+//                hand over to the TrayIcon
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "common/TrayRetry.h"
 #include "platform/WinRecords.h"
 #include "platform/Windowing.h"
 #include "platform/WindowsApi.h"
+#include "tray/TrayIcon.h"
 
 namespace velt {
 
 class frmMain final : public platform::MainFormEvents {
 public:
-    frmMain(platform::WindowsApi& api, platform::Windowing& ui) noexcept : api_(api), ui_(ui) {}
+    frmMain(platform::WindowsApi& api, platform::Windowing& ui) noexcept : api_(api), ui_(ui), tray_(api, ui) {}
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -28,7 +29,7 @@ public:
     std::array<std::string, 4> TargetTime;  // [0] hour, [1] minute, [3] the key "hh:mm"
     std::string TrayTip;
     std::int32_t ExitFlags = 0;
-    platform::NotifyIconData89 TrayData{};
+    platform::NotifyIconData89& TrayData = tray_.Record;
 
     // --- events
     void Form_Load() override;
@@ -46,23 +47,22 @@ public:
 
     // Deletes the tray icon and adds it again with the window's icon and TrayTip; while the
     // shell does not take it, it is tried again.
-    void ProTask();
+    void ProTask() { tray_.Refresh(TrayTip); }
 
     // The registration steps themselves. Throws PlatformError when the icon or set.ini fails;
     // what was done before the failure stays done.
     void RegisterSchedule();
 
+    // The tray icon's one home; Form1 takes it down through Module1.
+    TrayIcon& Tray() noexcept { return tray_; }
+
 private:
     void RunSessionEnd();
-    void RemoveTrayIcon();
-    // One try of the tray icon, `delayMs` from now.
-    void TryTrayIcon(std::uint32_t delayMs);
+    void RemoveTrayIcon() { tray_.Remove(); }  // as Module1::RemoveTrayIcon
 
     platform::WindowsApi& api_;
     platform::Windowing& ui_;
-    // The tray icon was taken down for a log off that has not happened (yet).
-    bool trayRemovedForLogoff_ = false;
-    TrayRetry trayRetry_;
+    TrayIcon tray_;
 };
 
 }  // namespace velt

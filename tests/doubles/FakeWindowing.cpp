@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <stdexcept>
 #include <utility>
 
 namespace velt::test {
@@ -94,6 +95,9 @@ void FakeWindowing::SetIconFromFile(const std::string& path) {
     if (missingFiles.count(path) != 0) throw platform::PlatformError("cannot load icon", path);
     iconPath = path;
     iconHandle = nextIcon_++;
+    // The window lets its old icon go; whoever still holds it frees it last.
+    heldIcon_ = std::shared_ptr<const void>(reinterpret_cast<const void*>(iconHandle),
+                                            [this](const void* icon) { freedIcons.push_back(reinterpret_cast<platform::Handle>(icon)); });
 }
 
 void FakeWindowing::Show() {
@@ -122,12 +126,15 @@ int FakeWindowing::MsgBox(std::string_view text, unsigned style, std::string_vie
 void FakeWindowing::SetMenuVisible(platform::MenuItem item, bool shown) {
     log_.Add("SetMenuVisible(" + std::to_string(static_cast<int>(item)) + "," + (shown ? "true" : "false") +
              ")");
-    menuFormLoaded = true;
     if (item == platform::MenuItem::mnuTray) trayMenuVisible = shown;
+    if (menuRefused) throw std::runtime_error("cannot create the tray menu");
+    menuFormLoaded = true;
 }
 
 void FakeWindowing::PopupTrayMenu() {
     log_.Add("PopupTrayMenu");
+    if (menuRefused) throw std::runtime_error("cannot create the tray menu");
+    menuFormLoaded = true;
     ++popups;
 }
 
@@ -135,6 +142,11 @@ void FakeWindowing::RunTrayStep(std::uint32_t delayMs, std::function<bool()> ste
                                 std::function<void(bool)> done) {
     waitingTrayStep = TrayStep{delayMs, std::move(step), std::move(done)};
     if (delayMs == 0) RunDueTrayStep();
+}
+
+void FakeWindowing::StopTraySteps(std::function<bool()> last) {
+    waitingTrayStep.reset();
+    if (last) last();
 }
 
 bool FakeWindowing::RunDueTrayStep() {

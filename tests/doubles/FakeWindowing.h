@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -44,6 +45,7 @@ public:
     std::deque<int> answers;             // message box answers, in order; IDOK when empty
     std::vector<std::string> messages;   // message box texts shown
     bool menuFormLoaded = false;
+    bool menuRefused = false;  // no menu handle to be had, as at the USER object quota
     bool trayMenuVisible = true;
     int popups = 0;
     int aboutCreations = 0;
@@ -85,7 +87,10 @@ public:
     void PopupTrayMenu() override;
     void RunTrayStep(std::uint32_t delayMs, std::function<bool()> step,
                      std::function<void(bool)> done) override;
-    void StopTraySteps() override { waitingTrayStep.reset(); }
+    void StopTraySteps(std::function<bool()> last) override;
+    // Icons are freed as the window lets them go, unless held.
+    const std::shared_ptr<const void>& HoldIcon() override { return heldIcon_; }
+    std::vector<platform::Handle> freedIcons;
     // The waiting tray step's time has come: runs it and tells its answer. False when none waits.
     bool RunDueTrayStep();
     void ShowAbout() override;
@@ -95,6 +100,7 @@ public:
 private:
     CallLog& log_;
     platform::Handle nextIcon_ = 0x60;
+    std::shared_ptr<const void> heldIcon_;
 };
 
 }  // namespace velt::test

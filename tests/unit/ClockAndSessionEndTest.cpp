@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <deque>
+#include <functional>
 
 #include "core/ClockTick.h"
 #include "doubles/Harness.h"
@@ -55,6 +57,55 @@ TEST(ClockTick, IsPlacedJustAfterTheSecondAndMovedOnlyWhenItDrifts) {
         const TickPlacement p = PlaceTick(r.millisecond);
         EXPECT_EQ(p.move, r.move) << r.millisecond;
         EXPECT_EQ(p.waitMs, r.waitMs) << r.millisecond;
+    }
+}
+
+// Windows refuses a timer when the process's USER objects run out (SetTimer answers 0). What is
+// recorded must be what runs, and what was refused is started again.
+TEST(ClockTimers, ARefusedStartIsTriedAgainAndOnlyWhatRunsIsRecorded) {
+    using platform::Timer;
+    struct Starter final : WindowTimers::Starter {
+        std::deque<bool> answers;  // to the starts, in turn; true when empty
+        std::vector<std::string> calls;
+        bool Arm(int which, std::uint32_t ms) noexcept override {
+            const char* name = which == WindowTimers::kClock ? "clock" : which == 0 ? "Timer1" : "Timer2";
+            if (ms == 0) {
+                calls.push_back(std::string("stop ") + name);
+                return true;
+            }
+            calls.push_back(which == WindowTimers::kClock ? name : name + (" " + std::to_string(ms)));
+            const bool answer = answers.empty() || answers.front();
+            if (!answers.empty()) answers.pop_front();
+            return answer;
+        }
+    };
+    struct Row {
+        const char* name;
+        std::deque<bool> answers;
+        std::function<void(WindowTimers&, Starter&)> then;  // after the window's start
+        std::vector<std::string> calls;
+        bool shortAfter;
+    };
+    const Row rows[] = {
+        {"the clock refused at the start: a registration starts it", {false},
+         [](WindowTimers& t, Starter& os) { t.Set(os, Timer::Timer1, 1000); }, {"clock", "clock"}, false},
+        {"refused twice: each retry tries again", {false, false},
+         [](WindowTimers& t, Starter& os) { t.Retry(os); t.Retry(os); }, {"clock", "clock", "clock"}, false},
+        {"still refused after a registration: a retry stays due", {false, false},
+         [](WindowTimers& t, Starter& os) { t.Set(os, Timer::Timer1, 1000); }, {"clock", "clock"}, true},
+        {"an interval of its own refused: tried again at the next change", {true, false},
+         [](WindowTimers& t, Starter& os) { t.Set(os, Timer::Timer2, 500); t.Set(os, Timer::Timer1, 1000); },
+         {"clock", "Timer2 500", "Timer2 500"}, false},
+    };
+    for (const Row& r : rows) {
+        Starter os;
+        os.answers = r.answers;
+        WindowTimers timers;
+        timers.Retry(os);  // as the window is made
+        r.then(timers, os);
+        EXPECT_EQ(os.calls, r.calls) << r.name;
+        EXPECT_EQ(timers.Short(), r.shortAfter) << r.name;
+        EXPECT_EQ(timers.ClockRunning(), !r.shortAfter) << r.name;
     }
 }
 

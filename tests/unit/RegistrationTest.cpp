@@ -157,6 +157,35 @@ TEST_F(Registration, AMissingIconStopsTheStepsButKeepsTheKeyAndTellsTheUser) {
     EXPECT_EQ(h.ui.messages[0].rfind("VELTPOWON.ico ", 0), 0u) << h.ui.messages[0];
 }
 
+// With no menu handle to be had (the USER object quota), the registration is still whole, so that
+// what is armed can be cancelled; the menu is made when it is first opened.
+TEST_F(Registration, CompletesWithoutAMenuWhichIsMadeWhenFirstOpened) {
+    for (const bool menuBackByThen : {true, false}) {
+        test::Harness fresh;
+        fresh.FillTimeLists();
+        fresh.ui.menuRefused = true;
+        fresh.ui.SetValue(Ctl::Option1_1, true);
+        fresh.ui[Ctl::txtTime0].caption = "06";
+        fresh.ui[Ctl::txtTime1].caption = "15";
+        fresh.frm.cmdON_Click();
+        EXPECT_TRUE(fresh.ui.Enabled(Ctl::Command5)) << menuBackByThen;
+        EXPECT_FALSE(fresh.ui.Enabled(Ctl::cmdON)) << menuBackByThen;
+        EXPECT_EQ(fresh.api.files[fresh.api.SettingsPath()], "1\r\n06\r\n15\r\nFalse\r\n") << menuBackByThen;
+        EXPECT_TRUE(fresh.ui.messages.empty()) << menuBackByThen;
+        EXPECT_EQ(fresh.api.shellIcons.size(), 1u) << menuBackByThen;
+
+        fresh.ui.menuRefused = !menuBackByThen;
+        if (menuBackByThen) {
+            fresh.frm.Form_MouseMove(0, 0, 517 * 15, 0);
+        } else {
+            // The window procedure's guard takes it; the next right-click tries again.
+            EXPECT_THROW(fresh.frm.Form_MouseMove(0, 0, 517 * 15, 0), std::runtime_error);
+        }
+        EXPECT_EQ(fresh.ui.menuFormLoaded, menuBackByThen);
+        EXPECT_FALSE(fresh.ui.trayMenuVisible) << "the top entry stays hidden";
+    }
+}
+
 TEST_F(Registration, AnUnwritableSettingsFileIsReportedAfterEverythingElse) {
     h.api.files[h.api.SettingsPath()] = "0\r\n00\r\n00\r\nTrue\r\n";
     h.api.unwritable.insert(h.api.SettingsPath());

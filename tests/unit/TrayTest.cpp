@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "doubles/Harness.h"
@@ -102,7 +103,7 @@ TEST(TrayRecord, ALongTipIsCutAtAWholeCharacter) {
 TEST(TrayRecord, RemovalNamesTheIconThatWasPutUp) {
     test::Harness h;
     h.frm.ProTask();
-    Module1::RemoveTrayIcon(h.api, h.ui);
+    Module1::RemoveTrayIcon(h.frm.Tray());
     ASSERT_EQ(h.api.notifyMessages.size(), 3u);
     EXPECT_EQ(h.api.notifyMessages[2], platform::NIM_DELETE);
     const auto& added = h.api.notifyRecords[1];
@@ -152,6 +153,22 @@ TEST(TrayRetry, TheIconIsTriedAgainUntilTheShellHasItOnce) {
             << c.name;
         EXPECT_EQ(h.api.shellIcons.begin()->second, c.tip) << c.name;
     }
+}
+
+// A try may run long after its refresh: the picture it hands the shell must still be there, however
+// often the window's icon changed meanwhile.
+TEST(TrayRetry, ATryKeepsThePictureItCarriesUntilItHasRun) {
+    test::Harness h;
+    h.FillTimeLists();
+    h.api.addAnswers = {test::FakeWindowsApi::AddAnswer::Refused};
+    h.frm.cmdON_Click();  // the icon is refused and tried again with VELTPOWON
+    const platform::Handle carried = h.ui.iconHandle;
+    h.frm.Command5_Click();
+    h.ui.SetIconFromFile(h.OnIcon());
+    ASSERT_TRUE(h.ui.waitingTrayStep.has_value());
+    h.ui.RunDueTrayStep();
+    EXPECT_EQ(+h.api.notifyRecords.back().hIcon, carried);
+    EXPECT_EQ(std::count(h.ui.freedIcons.begin(), h.ui.freedIcons.end(), carried), 0);
 }
 
 TEST(TrayRetry, ALogOffTakesTheIconDownForGoodUnlessItIsCalledOff) {
@@ -219,7 +236,7 @@ TEST(TrayMouse, DoubleClickShowsRightButtonUpOpensTheMenuOthersDoNothing) {
 
 TEST(TrayMenu, EntriesActOnTheWindowTheAboutBoxAndTheProcess) {
     test::Harness h;
-    Form1 menu(h.api, h.ui);
+    Form1 menu(h.api, h.ui, h.frm.Tray());
     frmAbout about(h.api, h.ui);
     h.ui.aboutEvents = &about;
 

@@ -4,10 +4,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/Win32Api.h"
@@ -149,7 +152,7 @@ TEST(NativeNotifyIcon, TheUnicodeFormCarriesTheFieldsAndCutsAtAWholeCharacter) {
 
 // A shell that is up but slow, as during log-on: a window of the shell's class, found before the
 // real one, that passes every request on but reports the first add as failed, as an add does
-// whose answer came too late.
+// whose answer came too late; with `lateMs`, every request after that add waits so long first.
 class SlowShell {
 public:
     struct Request {
@@ -159,7 +162,7 @@ public:
         ULONGLONG at;
     };
 
-    SlowShell() {
+    explicit SlowShell(DWORD lateMs = 0) : lateMs_(lateMs) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = &SlowShell::Proc;
@@ -177,6 +180,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     HWND real() const { return real_; }
     std::vector<Request> requests;
+    std::atomic<std::size_t> answered{0};
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -188,6 +192,7 @@ private:
         auto* self = reinterpret_cast<SlowShell*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (message != WM_COPYDATA || self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (self->answered > 1) ::Sleep(self->lateMs_);
         BOOL answer = static_cast<BOOL>(::SendMessageW(self->real_, WM_COPYDATA, wParam, lParam));
         const bool firstAdd =
             data->dwData == NIM_ADD && std::none_of(self->requests.begin(), self->requests.end(),
@@ -195,9 +200,11 @@ private:
         if (firstAdd) answer = FALSE;
         self->requests.push_back({static_cast<DWORD>(data->dwData), answer,
                                   (::InSendMessageEx(nullptr) & ISMEX_SEND) != 0, ::GetTickCount64()});
+        ++self->answered;
         return answer;
     }
 
+    DWORD lateMs_;
     HWND hwnd_ = nullptr;
     HWND real_ = nullptr;
 };
@@ -225,7 +232,7 @@ TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShell
     velt::platform::win32::Win32Api api;
     velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
     velt::frmMain frm(api, ui);
-    velt::Form1 menu(api, ui);
+    velt::Form1 menu(api, ui, frm.Tray());
     velt::frmAbout about(api, ui);
     ui.Attach(frm, menu, about);
     ui.CreateMainWindow();
@@ -239,9 +246,10 @@ TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShell
 
     const std::vector<DWORD> expected = {NIM_DELETE, NIM_ADD, NIM_DELETE, NIM_ADD};
     std::vector<DWORD> seen;
-    for (const auto& r : shell.requests) {
-        seen.push_back(r.message);
-        EXPECT_TRUE(r.fromAnotherThread) << "a try ran on the windows' thread";
+    for (std::size_t i = 0; i < shell.requests.size(); ++i) {
+        seen.push_back(shell.requests[i].message);
+        // The first try goes straight to a shell that has not failed; the one after a failure not.
+        EXPECT_EQ(shell.requests[i].fromAnotherThread, i >= 2) << "request " << i;
     }
     ASSERT_EQ(seen, expected);
     EXPECT_FALSE(shell.requests[1].answer);
@@ -251,12 +259,58 @@ TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShell
     EXPECT_GE(gap, 900u);
     EXPECT_LT(gap, 3000u);
 
-    // Taken down for good: the real shell held the one icon.
-    velt::Module1::RemoveTrayIcon(api, ui);
+    EXPECT_FALSE(ui.Tray().HasWorker()) << "the shell answers again: no thread is kept for it";
+
+    // Taken down for good, away from this thread: the real shell held the one icon.
+    velt::Module1::RemoveTrayIcon(frm.Tray());
+    ASSERT_TRUE(PumpUntil(answered(5), 5000));
     ASSERT_EQ(shell.requests.size(), 5u);
     EXPECT_EQ(shell.requests[4].message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_TRUE(shell.requests[4].answer);
-    EXPECT_FALSE(shell.requests[4].fromAnotherThread);
+    EXPECT_TRUE(shell.requests[4].fromAnotherThread);
+}
+
+// A shell that hangs on its own thread, as a busy one does at log off: stopping while a try is in
+// flight must not wait for it, and the removal is still asked for once the try is done.
+TEST(TrayTries, StoppingDuringATryInFlightReturnsWithinASecond) {
+    std::unique_ptr<SlowShell> shell;
+    HANDLE made = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread shellThread([&] {
+        shell = std::make_unique<SlowShell>(2500);
+        ::SetEvent(made);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        shell.reset();
+    });
+    ::WaitForSingleObject(made, 5000);
+    ::CloseHandle(made);
+    ASSERT_NE(shell->real(), nullptr) << "no shell tray window in this prefix";
+    const DWORD shellThreadId = ::GetWindowThreadProcessId(shell->hwnd(), nullptr);
+
+    {
+        velt::platform::win32::Win32Api api;
+        velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
+        velt::frmMain frm(api, ui);
+        velt::Form1 menu(api, ui, frm.Tray());
+        velt::frmAbout about(api, ui);
+        ui.Attach(frm, menu, about);
+        ui.CreateMainWindow();
+        frm.TrayTip = "停止中";
+        frm.ProTask();  // the add is reported failed: the retry goes to the thread and hangs there
+        ASSERT_TRUE(PumpUntil([&] { return shell->answered >= 2 && ui.Tray().HasWorker(); }, 3000));
+        PumpUntil([] { return false; }, 1300);  // the retry's delete is in the shell now
+
+        const ULONGLONG before = ::GetTickCount64();
+        velt::Module1::RemoveTrayIcon(frm.Tray());
+        EXPECT_LT(::GetTickCount64() - before, 1100u);
+
+        // Nothing is destroyed under the try: wait until the shell has answered everything.
+        ASSERT_TRUE(PumpUntil([&] { return shell->answered >= 5; }, 15000)) << shell->answered;
+        PumpUntil([] { return false; }, 300);
+        EXPECT_EQ(shell->requests.back().message, static_cast<DWORD>(NIM_DELETE));
+    }
+    ::PostThreadMessageW(shellThreadId, WM_QUIT, 0, 0);
+    shellThread.join();
 }
 
 }  // namespace

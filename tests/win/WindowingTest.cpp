@@ -537,7 +537,7 @@ bool IsLiveIcon(Handle handle) {
     return true;
 }
 
-TEST_F(WindowingTest, IconsFromFilesReplaceTheWindowIconAndStayAliveOneMoreRound) {
+TEST_F(WindowingTest, IconsFromFilesReplaceTheWindowIconAndLiveWhileATryCarriesThem) {
     const std::wstring red = WriteTempIcon(L"velt-red.ico", 0xFFFF0000u);
     const std::wstring green = WriteTempIcon(L"velt-green.ico", 0xFF00FF00u);
     const std::string missing = "C:\\no\\such\\VELTPOWON.ico";
@@ -552,13 +552,15 @@ TEST_F(WindowingTest, IconsFromFilesReplaceTheWindowIconAndStayAliveOneMoreRound
     const Handle first = ui_.IconHandle();
     ASSERT_NE(first, 0u);
     EXPECT_EQ(::SendMessageW(ui_.MainWindow(), WM_GETICON, ICON_BIG, 0), static_cast<LRESULT>(first));
+    auto carried = ui_.HoldIcon();  // as a try of the tray takes it
     ui_.SetIconFromFile(WideToUtf8(green));
     const Handle second = ui_.IconHandle();
     EXPECT_NE(second, first);
-    EXPECT_TRUE(IsLiveIcon(first)) << "the tray may still show the previous icon";
-    ui_.SetIconFromFile(WideToUtf8(red));
-    EXPECT_FALSE(IsLiveIcon(first)) << "freed at the replacement after";
-    EXPECT_TRUE(IsLiveIcon(second));
+    EXPECT_EQ(::SendMessageW(ui_.MainWindow(), WM_GETICON, ICON_BIG, 0), static_cast<LRESULT>(second));
+    EXPECT_TRUE(IsLiveIcon(first)) << "a try still carries it";
+    carried.reset();
+    EXPECT_FALSE(IsLiveIcon(first)) << "freed with the last try that carried it";
+    EXPECT_TRUE(IsLiveIcon(second)) << "the window's own";
     ::DeleteFileW(red.c_str());
     ::DeleteFileW(green.c_str());
 }

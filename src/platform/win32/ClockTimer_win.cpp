@@ -11,10 +11,12 @@ std::uint32_t MillisecondOfSecond() noexcept {
     return now.wMilliseconds;
 }
 
-void ClockTimer::Start(HWND window, UINT_PTR id) noexcept {
+bool ClockTimer::Start(HWND window, UINT_PTR id) noexcept {
     window_ = window;
     id_ = id;
-    if (!Arm(PlaceTick(MillisecondOfSecond()).waitMs, true)) window_ = nullptr;
+    if (window != nullptr && Arm(PlaceTick(MillisecondOfSecond()).waitMs, true)) return true;
+    window_ = nullptr;
+    return false;
 }
 
 void ClockTimer::Stop() noexcept {

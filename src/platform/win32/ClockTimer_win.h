@@ -20,8 +20,9 @@ public:
     ClockTimer(const ClockTimer&) = delete;
     ClockTimer& operator=(const ClockTimer&) = delete;
 
-    // Starts ticking on `window` as timer `id`, the first tick just after the next second.
-    void Start(HWND window, UINT_PTR id) noexcept;
+    // Starts ticking on `window` as timer `id`, the first tick just after the next second; false,
+    // and not running, when Windows refused the timer.
+    bool Start(HWND window, UINT_PTR id) noexcept;
     void Stop() noexcept;
     bool Running() const noexcept { return window_ != nullptr; }
     // Run first on each of its ticks: places the next one.

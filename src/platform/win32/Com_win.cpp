@@ -23,9 +23,12 @@ bool Load(ComFunctions& com) noexcept {
 }  // namespace
 
 const ComFunctions* Com() noexcept {
+    // Constant-initialized, loaded at the first call (the windows' thread asks): a guarded static
+    // would link the C++ runtime's thread library into the program for this one use.
     static ComFunctions com{};
-    static const bool loaded = Load(com);
-    return loaded ? &com : nullptr;
+    static signed char loaded = -1;  // not tried yet
+    if (loaded < 0) loaded = Load(com) ? 1 : 0;
+    return loaded > 0 ? &com : nullptr;
 }
 
 ApartmentScope::ApartmentScope(DWORD flags) noexcept

@@ -17,7 +17,8 @@ struct ComFunctions {
 };
 
 // nullptr when ole32.dll or oleaut32.dll, or one of the functions, cannot be found. Loaded once;
-// the libraries then stay for the life of the process, as delay-loaded ones do.
+// the libraries then stay for the life of the process, as delay-loaded ones do. The windows'
+// thread only: the first call loads them.
 const ComFunctions* Com() noexcept;
 
 // Joins a single-threaded apartment for as long as it lives, when COM is there and lets it.

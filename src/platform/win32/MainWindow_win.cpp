@@ -80,17 +80,31 @@ void MainWindow::Create() {
     // An elevated copy would otherwise not hear that the shell came back.
     if (taskbarCreated_ != 0) ::ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
-    clock_.Start(hwnd(), kClockTimerId);
-    timerIntervals_ = {kTickPeriodMs, kTickPeriodMs};
+    // Checked: a refused start is tried again (TimersDueInMs) and at every change of a timer.
+    timers_.Retry(*this);
 }
 
 void MainWindow::LoadWindowIcons() noexcept {
+    standInIcon_ = ::LoadIconW(nullptr, IDI_APPLICATION);
     const UINT dpi = look_.dpi;
-    bigIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                                   dpiSupport_.SystemMetric(SM_CXICON, dpi),
-                                                   dpiSupport_.SystemMetric(SM_CYICON, dpi), 0)));
+    TakeBigIcon(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                               dpiSupport_.SystemMetric(SM_CXICON, dpi),
+                                               dpiSupport_.SystemMetric(SM_CYICON, dpi), 0)));
     smallIconFile_.clear();
     iconsHeld_ = true;
+}
+
+void MainWindow::TakeBigIcon(HICON icon) noexcept {
+    UniqueIcon owned(icon);
+    bigIcon_.reset();
+    bigIconHandle_ = owned.get();
+    if (!owned) return;
+    try {
+        // Not make_shared: without RTTI it links in the C++ runtime's thread library.
+        bigIcon_ = std::shared_ptr<const UniqueIcon>(new UniqueIcon(std::move(owned)));
+    } catch (...) {
+        bigIconHandle_ = nullptr;  // freed with `owned`: the stand-in shows instead
+    }
 }
 
 // While the window is hidden nothing shows its icons, and handing them over costs the display a
@@ -104,7 +118,8 @@ void MainWindow::SendHeldIcons() noexcept {
         smallIconFile_.empty()
             ? ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, cx, cy, 0)
             : ::LoadImageW(nullptr, smallIconFile_.c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE)));
-    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon()));
+    sentBigIcon_ = bigIcon_;
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
     // The one it replaced is no longer the window's.
     smallIcon_ = std::move(small);
@@ -114,20 +129,29 @@ void MainWindow::SendHeldIcons() noexcept {
 
 void MainWindow::SetTimerInterval(Timer timer, std::uint32_t milliseconds) {
     Check(Ctl::frmMain);
-    const UINT_PTR id = timer == Timer::Timer1 ? kTimer1Id : kTimer2Id;
-    // Setting the interval a timer already runs at leaves it where it is on the clock.
-    std::uint32_t& current = timerIntervals_[timer == Timer::Timer1 ? 0 : 1];
-    if (current == milliseconds) return;
-    current = milliseconds;
-    if (milliseconds == 0 || milliseconds == kTickPeriodMs) {
-        ::KillTimer(hwnd(), id);
-    } else {
-        ::SetTimer(hwnd(), id, milliseconds, nullptr);
+    timers_.Set(*this, timer, milliseconds);
+}
+
+DWORD MainWindow::RetryTimers(bool run) noexcept {
+    if (hwnd() == nullptr || !timers_.Short()) return INFINITE;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now < timersRetryAt_) return static_cast<DWORD>(timersRetryAt_ - now);
+    if (!run) return 0;
+    timersRetryAt_ = now + kTickPeriodMs;
+    timers_.Retry(*this);
+    // Still no clock: this wake-up stands in for its tick, so that the schedule still fires.
+    if (timers_.ClockWanted() && !timers_.ClockRunning()) OnTimer(kClockTimerId);
+    return kTickPeriodMs;
+}
+
+bool MainWindow::Arm(int which, std::uint32_t ms) noexcept {
+    if (which == WindowTimers::kClock) {
+        if (ms != 0) return clock_.Start(hwnd(), kClockTimerId);
+        clock_.Stop();
+        return true;
     }
-    // One wake-up a second serves both timers.
-    const bool clockWanted = timerIntervals_[0] == kTickPeriodMs || timerIntervals_[1] == kTickPeriodMs;
-    if (clockWanted && !clock_.Running()) clock_.Start(hwnd(), kClockTimerId);
-    if (!clockWanted) clock_.Stop();
+    const UINT_PTR id = which == 0 ? kTimer1Id : kTimer2Id;
+    return ms != 0 ? ::SetTimer(hwnd(), id, ms, nullptr) != 0 : ::KillTimer(hwnd(), id) != FALSE;
 }
 
 void MainWindow::SetIconFromFile(const std::string& path) {
@@ -137,8 +161,7 @@ void MainWindow::SetIconFromFile(const std::string& path) {
         ::LoadImageW(nullptr, wide.c_str(), IMAGE_ICON, dpiSupport_.SystemMetric(SM_CXICON, dpi),
                      dpiSupport_.SystemMetric(SM_CYICON, dpi), LR_LOADFROMFILE)));
     if (!big) throw PlatformError("cannot load the icon " + path, path);
-    oldBigIcon_ = std::move(bigIcon_);
-    bigIcon_ = std::move(big);
+    TakeBigIcon(big.release());
     smallIconFile_ = wide;
     iconsHeld_ = true;
     if (Visible()) SendHeldIcons();
@@ -250,9 +273,9 @@ LRESULT MainWindow::OnTimer(WPARAM id) noexcept {
     const bool second = id == kClockTimerId;
     if (second) clock_.OnTick();
     if (events_ == nullptr) return 0;
-    if (id == kTimer1Id || (second && timerIntervals_[0] == kTickPeriodMs))
+    if (id == kTimer1Id || (second && timers_.OnClock(Timer::Timer1)))
         Guard([&] { events_->Timer1_Timer(); });
-    if (id == kTimer2Id || (second && timerIntervals_[1] == kTickPeriodMs))
+    if (id == kTimer2Id || (second && timers_.OnClock(Timer::Timer2)))
         Guard([&] { events_->Timer2_Timer(); });
     return 0;
 }

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ClockTick.h"
 #include "platform/Windowing.h"
 #include "platform/win32/ClockTimer_win.h"
 #include "platform/win32/ControlCache_win.h"
@@ -38,7 +39,7 @@ inline constexpr UINT_PTR kClockTimerId = 1;
 inline constexpr UINT_PTR kTimer1Id = 2;
 inline constexpr UINT_PTR kTimer2Id = 3;
 
-class MainWindow final : public Window, private ComboHooks {
+class MainWindow final : public Window, private ComboHooks, private WindowTimers::Starter {
 public:
     MainWindow(HINSTANCE instance, const Dpi& dpi) noexcept;
     ~MainWindow() override;
@@ -64,8 +65,15 @@ public:
     bool SetComboText(Ctl combo, std::string_view text);
 
     void SetTimerInterval(Timer timer, std::uint32_t milliseconds);
+    // While Windows refuses a timer, the message loop wakes after the wait this answers
+    // (INFINITE: all run); with `run`, a retry that is due starts them again or, for the clock,
+    // ticks in its place.
+    DWORD RetryTimers(bool run) noexcept;
     void SetIconFromFile(const std::string& path);
-    HICON Icon() const noexcept { return bigIcon_.get(); }
+    // Never null: without a picture of its own the window shows the system's application icon.
+    HICON Icon() const noexcept { return bigIcon_ ? bigIconHandle_ : standInIcon_; }
+    // Keeps the current icon alive while held (a try of the tray carries it).
+    const std::shared_ptr<const void>& HoldIcon() const noexcept { return bigIcon_; }
     void Show();
     void Hide();
     bool Visible() const noexcept;
@@ -94,6 +102,7 @@ private:
     LRESULT OnDestroy() noexcept;
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam) noexcept;
     bool OnComboKey(HWND combo, WPARAM key) noexcept override;
+    bool Arm(int which, std::uint32_t ms) noexcept override;
     int ClosedHeight(HWND combo) const noexcept override;
 
     void MakeControls(Ctl parent, HWND parentWindow);
@@ -107,6 +116,8 @@ private:
     void MoveFocusOffIfFocused(Ctl control) noexcept;
     void LoadWindowIcons() noexcept;
     void SendHeldIcons() noexcept;
+    // `icon` becomes the window's (null: the stand-in), shared with the tries that carry it.
+    void TakeBigIcon(HICON icon) noexcept;
     // Throws where the window does not exist or `control` is not one of its controls.
     void Check(Ctl control) const;
     HWND Child(Ctl control) const noexcept { return controls_[static_cast<std::size_t>(control)]; }
@@ -124,17 +135,22 @@ private:
     std::vector<std::unique_ptr<FrameControl>> frames_;
     bool controlsMade_ = false;
     bool read_ = false;  // a reader has asked for the window: keep its controls current
-    std::array<std::uint32_t, 2> timerIntervals_{};  // Timer1, Timer2
+    WindowTimers timers_;
     ClockTimer clock_;
+    ULONGLONG timersRetryAt_ = 0;
     bool centred_ = false;
     FocusMemory focus_;
     HWND fitting_ = nullptr;  // the drop-down list whose field is being fitted to the layout
     UniqueFont dialogFont_;
     DialogLook look_;
     MainPictures pictures_;
-    // The window's icon, and the one it replaced: the tray may still show that one until its
-    // next refresh, so it is freed only at the replacement after.
-    UniqueIcon bigIcon_, oldBigIcon_;
+    // The window's icon, shared with the tray's tries that carry it: one freed under a try in
+    // flight would reach the shell as a dead handle.
+    std::shared_ptr<const void> bigIcon_;  // owns bigIconHandle_
+    HICON bigIconHandle_ = nullptr;
+    std::shared_ptr<const void> sentBigIcon_;  // the one the window was handed last
+    // Shown where the program's own picture cannot be loaded; the system's, shared, never freed.
+    HICON standInIcon_ = nullptr;
     // The small icon the window was handed last, and the file of the next (empty: the program's own).
     UniqueIcon smallIcon_;
     std::wstring smallIconFile_;

@@ -11,11 +11,26 @@ namespace velt::platform::win32 {
 // Handles one message as the loop does; `dialogs` are the top-level windows that take dialog keys.
 void Dispatch(MSG& msg, std::initializer_list<HWND> dialogs) noexcept;
 
-// Runs until WM_QUIT and returns its exit code; `dispatch(msg)` handles each message.
-template <class F>
-int RunMessageLoop(F&& dispatch) noexcept {
+// Runs until WM_QUIT and returns its exit code; `dispatch(msg)` handles each message. While
+// `dueInMs()` names a wait other than INFINITE, the loop also wakes after it without a message and
+// calls `due()`: what a refused Windows timer should have done still happens.
+template <class F, class W, class D>
+int RunMessageLoop(F&& dispatch, W&& dueInMs, D&& due) noexcept {
     MSG msg{};
     for (;;) {
+        if (const DWORD wait = dueInMs(); wait != INFINITE) {
+            // Due now: before the next message, or a steady stream of them would hold it off.
+            if (wait == 0) {
+                due();
+            } else if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+                dispatch(msg);
+            } else if (::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+                       WAIT_TIMEOUT) {
+                due();
+            }
+            continue;
+        }
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return 1;

@@ -13,7 +13,6 @@ namespace velt::platform::win32 {
 
 namespace {
 
-constexpr wchar_t kTrayShellClass[] = L"VeltPCTimer.TrayShell";
 constexpr UINT kAnswerMessage = WM_APP + 1;  // wParam: the step's ticket, lParam: 1 when up
 
 // Handles in the program's records are 32-bit; Windows keeps user and GDI handles in that range
@@ -126,107 +125,158 @@ std::optional<TrayMouseEvent> TrayCallback(HWND window, WPARAM wParam, LPARAM lP
 
 // ---------------------------------------------------------------- the thread of the tries
 
-TrayShell::~TrayShell() {
-    if (thread_) {
-        ::AcquireSRWLockExclusive(&lock_);
-        quitting_ = true;
-        next_ = nullptr;
-        ::WakeAllConditionVariable(&changed_);
-        ::ReleaseSRWLockExclusive(&lock_);
-        ::WaitForSingleObject(thread_.get(), INFINITE);
-    }
-    Destroy();
-}
+// What the windows' thread and the worker share, under `lock`. The worker owns it and frees it
+// when it ends; the TrayShell reaches it only until it has told the worker to quit.
+struct TrayShell::Work {
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
+    HWND answerTo = nullptr;
+    std::function<bool()> next;  // the step not yet begun
+    std::uint32_t nextDelayMs = 0;
+    WPARAM ticket = 0;  // counts the steps handed over and the stops
+    bool busy = false;  // a step is under way
+    bool quitting = false;
+};
 
-void TrayShell::Register(HINSTANCE instance) { Window::Register(instance, kTrayShellClass, 0); }
-
-bool TrayShell::Ensure() noexcept {
-    if (hwnd() == nullptr && Create(instance_, 0, kTrayShellClass, L"", 0, HWND_MESSAGE) == nullptr) {
-        return false;
-    }
-    if (!thread_) thread_.reset(::CreateThread(nullptr, 0, &TrayShell::ThreadMain, this, 0, nullptr));
-    return static_cast<bool>(thread_);
-}
-
-void TrayShell::Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done) {
-    if (!Ensure()) {
-        // Without a thread of its own the icon gets one try, here, as it had before there were
-        // retries.
-        Guard([&] { step(); });
-        return;
-    }
-    done_ = std::move(done);
-    ::AcquireSRWLockExclusive(&lock_);
-    next_ = std::move(step);
-    nextDelayMs_ = delayMs;
-    ++ticket_;
-    ::WakeAllConditionVariable(&changed_);
-    ::ReleaseSRWLockExclusive(&lock_);
-}
-
-void TrayShell::Stop() noexcept {
-    ::AcquireSRWLockExclusive(&lock_);
-    next_ = nullptr;
-    ++ticket_;
-    ::WakeAllConditionVariable(&changed_);
-    while (busy_) {
-        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-    }
-    ::ReleaseSRWLockExclusive(&lock_);
-}
-
-DWORD WINAPI TrayShell::ThreadMain(void* self) noexcept {
-    static_cast<TrayShell*>(self)->Work();
-    return 0;
-}
-
-void TrayShell::Work() noexcept {
-    ::AcquireSRWLockExclusive(&lock_);
-    while (!quitting_) {
-        if (!next_) {
-            ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+DWORD WINAPI TrayShell::WorkerMain(void* param) noexcept {
+    Work& w = *static_cast<Work*>(param);
+    ::AcquireSRWLockExclusive(&w.lock);
+    while (!w.quitting) {
+        if (!w.next) {
+            ::SleepConditionVariableSRW(&w.changed, &w.lock, INFINITE, 0);
             continue;
         }
         // The step waits out its delay; a step handed over meanwhile, or a stop, begins anew.
-        const WPARAM ticket = ticket_;
-        const ULONGLONG due = ::GetTickCount64() + nextDelayMs_;
-        for (ULONGLONG now = ::GetTickCount64(); now < due && ticket_ == ticket && !quitting_;
+        const WPARAM mine = w.ticket;
+        const ULONGLONG due = ::GetTickCount64() + w.nextDelayMs;
+        for (ULONGLONG now = ::GetTickCount64(); now < due && w.ticket == mine && !w.quitting;
              now = ::GetTickCount64()) {
-            ::SleepConditionVariableSRW(&changed_, &lock_, static_cast<DWORD>(due - now), 0);
+            ::SleepConditionVariableSRW(&w.changed, &w.lock, static_cast<DWORD>(due - now), 0);
         }
-        if (ticket_ != ticket || quitting_ || !next_) continue;
+        if (w.ticket != mine || w.quitting || !w.next) continue;
 
-        std::function<bool()> step = std::move(next_);
-        next_ = nullptr;
-        busy_ = true;
-        ::ReleaseSRWLockExclusive(&lock_);
+        std::function<bool()> step = std::move(w.next);
+        w.next = nullptr;
+        w.busy = true;
+        ::ReleaseSRWLockExclusive(&w.lock);
         bool up = false;
-        try {
-            up = step();
-        } catch (...) {
-        }
-        step = nullptr;
-        ::AcquireSRWLockExclusive(&lock_);
-        busy_ = false;
-        ::WakeAllConditionVariable(&changed_);
-        ::PostMessageW(hwnd(), kAnswerMessage, ticket, up ? 1 : 0);
+        Guard([&] { up = step(); });
+        step = nullptr;  // what the try carried goes now
+        ::AcquireSRWLockExclusive(&w.lock);
+        w.busy = false;
+        ::WakeAllConditionVariable(&w.changed);
+        // An answer the queue had no room for is posted again while it is still the latest.
+        while (w.ticket == mine && !w.quitting && !::PostMessageW(w.answerTo, kAnswerMessage, mine, up ? 1 : 0))
+            ::SleepConditionVariableSRW(&w.changed, &w.lock, kRepostMs, 0);
     }
-    ::ReleaseSRWLockExclusive(&lock_);
+    ::ReleaseSRWLockExclusive(&w.lock);
+    delete &w;
+    return 0;
+}
+
+TrayShell::~TrayShell() {
+    done_ = nullptr;
+    if (work_ != nullptr) HandOver(nullptr, 0, true, true);
+    Destroy();
+}
+
+void TrayShell::Register(HINSTANCE instance) { Window::Register(instance, kClassName, 0); }
+
+bool TrayShell::EnsureWorker() noexcept {
+    if (work_ != nullptr) return true;
+    if (!MakeWindow()) return false;
+    Work* work = nullptr;
+    try {
+        work = new Work;
+    } catch (...) {
+        return false;
+    }
+    work->answerTo = hwnd();
+    // Its handle is not kept: the worker is waited for through `Work`, never by its handle.
+    const UniqueHandle thread(::CreateThread(nullptr, 0, &TrayShell::WorkerMain, work, 0, nullptr));
+    if (!thread) {
+        delete work;
+        return false;
+    }
+    work_ = work;
+    return true;
+}
+
+void TrayShell::HandOver(std::function<bool()> step, std::uint32_t delayMs, bool wait, bool quit) noexcept {
+    Work& w = *work_;
+    ::AcquireSRWLockExclusive(&w.lock);
+    w.next.swap(step);  // a step not yet begun goes with `step`, after the lock
+    w.nextDelayMs = delayMs;
+    ++w.ticket;
+    ::WakeAllConditionVariable(&w.changed);
+    const ULONGLONG end = ::GetTickCount64() + kStopWaitMs;
+    for (ULONGLONG now = ::GetTickCount64(); wait && (w.busy || w.next) && now < end; now = ::GetTickCount64())
+        ::SleepConditionVariableSRW(&w.changed, &w.lock, static_cast<DWORD>(end - now), 0);
+    // Told to quit, the worker frees `w` once it is done: not to be touched after the lock.
+    if (quit) {
+        w.quitting = true;
+        work_ = nullptr;
+    }
+    ::ReleaseSRWLockExclusive(&w.lock);
+}
+
+void TrayShell::Run(std::uint32_t delayMs, std::function<bool()> step, std::function<void(bool)> done) {
+    done_ = std::move(done);
+    held_ = nullptr;
+    if (delayMs == 0 && shellAnswers_ && work_ == nullptr) {
+        RunHere(step);
+    } else if (EnsureWorker()) {
+        HandOver(std::move(step), delayMs, false, false);
+    } else {
+        // No thread: the step waits here, for the message loop's wake-up at its time.
+        held_.swap(step);
+        heldDue_ = ::GetTickCount64() + delayMs;
+    }
+}
+
+DWORD TrayShell::RunDue(bool run) noexcept {
+    if (!held_) return INFINITE;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now < heldDue_) return static_cast<DWORD>(heldDue_ - now);
+    if (run) {
+        std::function<bool()> step = std::move(held_);
+        held_ = nullptr;
+        RunHere(step);
+    }
+    return held_ ? 0 : INFINITE;
+}
+
+void TrayShell::Stop(std::function<bool()> last) noexcept {
+    done_ = nullptr;
+    held_ = nullptr;
+    if (!last) return;
+    // The last step goes to a thread even while the shell answers: a shell that hangs now must
+    // not hold up the exit or the end of the session.
+    if (EnsureWorker()) {
+        HandOver(std::move(last), 0, true, false);
+    } else {
+        Guard([&] { last(); });
+    }
 }
 
 LRESULT TrayShell::Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == kAnswerMessage) {
-        OnAnswer(wParam, lParam != 0);
-        return 0;
-    }
-    return Default(message, wParam, lParam);
+    if (message != kAnswerMessage) return Default(message, wParam, lParam);
+    Answer(lParam != 0, wParam);
+    return 0;
 }
 
-void TrayShell::OnAnswer(WPARAM ticket, bool up) noexcept {
-    ::AcquireSRWLockExclusive(&lock_);
-    const bool last = ticket == ticket_;
-    ::ReleaseSRWLockExclusive(&lock_);
-    if (!last) return;
+void TrayShell::Answer(bool up, WPARAM ticket) noexcept {
+    if (ticket != 0) {
+        // From the worker: only the answer to the latest step counts.
+        if (work_ == nullptr) return;
+        ::AcquireSRWLockExclusive(&work_->lock);
+        const bool latest = ticket == work_->ticket;
+        ::ReleaseSRWLockExclusive(&work_->lock);
+        if (!latest) return;
+    }
+    shellAnswers_ = up;
+    // The shell answers again: the next tries go to it directly, and the thread's memory goes.
+    if (up && work_ != nullptr) HandOver(nullptr, 0, false, true);
     Guard([&] {
         // A copy: the answer may hand over the next step, which replaces done_.
         const std::function<void(bool)> done = done_;

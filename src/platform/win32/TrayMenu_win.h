@@ -19,6 +19,8 @@ public:
 
     static void Register(HINSTANCE instance);
     void Attach(MenuFormEvents* events) noexcept { events_ = events; }
+    // Keeps the entry's visibility; throws std::runtime_error when the menu cannot be made yet (no
+    // menu handle to be had), which is tried again when it is next touched or opened.
     void SetVisible(MenuItem item, bool visible);
     // Opens the menu at the pointer; its commands go to `owner` (the main window where there is one).
     void Popup(HWND owner);

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Windowing.h"
 
+#include <algorithm>
+
 #include "core/StartupSteps.h"
 
 #include "platform/win32/MessageLoop_win.h"
@@ -30,7 +32,13 @@ void Win32Windowing::Dispatch(MSG& msg) noexcept { win32::Dispatch(msg, {main_.h
 
 int Win32Windowing::RunMessageLoop() {
     VELT_STARTUP_LAST_STEP("first wait for input");
-    return win32::RunMessageLoop([this](MSG& msg) { Dispatch(msg); });
+    return win32::RunMessageLoop(
+        [this](MSG& msg) { Dispatch(msg); },
+        [this] { return std::min(main_.RetryTimers(false), tray_.RunDue(false)); },
+        [this] {
+            main_.RetryTimers(true);
+            tray_.RunDue(true);
+        });
 }
 
 void Win32Windowing::DoEvents() {

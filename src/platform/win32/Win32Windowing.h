@@ -73,7 +73,8 @@ public:
                      std::function<void(bool)> done) override {
         tray_.Run(delayMs, std::move(step), std::move(done));
     }
-    void StopTraySteps() override { tray_.Stop(); }
+    void StopTraySteps(std::function<bool()> last) override { tray_.Stop(std::move(last)); }
+    const std::shared_ptr<const void>& HoldIcon() override { return main_.HoldIcon(); }
 
     void ShowAbout() override { about_.Open(); }
     void CloseAbout() override { about_.Close(); }
@@ -93,6 +94,7 @@ public:
     HWND AboutWindow() const noexcept { return about_.hwnd(); }
     HWND AboutControlWindow(ui::AboutControl control) const noexcept { return about_.ControlWindow(control); }
     UINT Dpi() const noexcept { return main_.dpi(); }
+    const TrayShell& Tray() const noexcept { return tray_; }
     UINT AboutDpi() const noexcept { return about_.dpi(); }
 
 private:

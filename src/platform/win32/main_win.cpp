@@ -14,12 +14,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         velt::platform::win32::Win32Api api;
         velt::platform::win32::Win32Windowing ui(instance);
         velt::frmMain frm(api, ui);
-        velt::Form1 menu(api, ui);
+        velt::Form1 menu(api, ui, frm.Tray());
         velt::frmAbout about(api, ui);
         ui.Attach(frm, menu, about);
         ui.CreateMainWindow();
         frm.Form_Load();
-        return ui.RunMessageLoop();
+        // Ended here, as every exit ends it: the tray's thread may still be in the shell with a
+        // step that uses `api` (TrayIcon_win.h).
+        ::ExitProcess(static_cast<UINT>(ui.RunMessageLoop()));
     } catch (...) {
         return 1;
     }
