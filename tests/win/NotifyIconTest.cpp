@@ -224,20 +224,29 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     return true;
 }
 
+// The program's windows, made in this process, with "停止中" handed to the shell.
+struct TrayProgram {
+    TrayProgram() {
+        ui.Attach(frm, menu, about);
+        ui.CreateMainWindow();
+        frm.TrayTip = "停止中";
+        frm.ProTask();
+    }
+    velt::platform::win32::Win32Api api;
+    velt::platform::win32::Win32Windowing ui{::GetModuleHandleW(nullptr)};
+    velt::frmMain frm{api, ui};
+    velt::Form1 menu{api, ui, frm.Tray()};
+    velt::frmAbout about{api, ui};
+};
+
 TEST(TrayTries, AnAddReportedAsFailedIsTriedAgainAwayFromTheWindowsUntilTheShellTakesIt) {
     SlowShell shell;
     ASSERT_NE(shell.real(), nullptr) << "no shell tray window in this prefix";
     ASSERT_EQ(::FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr), shell.hwnd());
 
-    velt::platform::win32::Win32Api api;
-    velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
-    velt::frmMain frm(api, ui);
-    velt::Form1 menu(api, ui, frm.Tray());
-    velt::frmAbout about(api, ui);
-    ui.Attach(frm, menu, about);
-    ui.CreateMainWindow();
-    frm.TrayTip = "停止中";
-    frm.ProTask();
+    TrayProgram program;
+    auto& frm = program.frm;
+    auto& ui = program.ui;
 
     auto answered = [&](std::size_t n) { return [&shell, n] { return shell.requests.size() >= n; }; };
     ASSERT_TRUE(PumpUntil(answered(4), 10000)) << shell.requests.size() << " requests";
@@ -288,15 +297,10 @@ TEST(TrayTries, StoppingDuringATryInFlightReturnsWithinASecond) {
     const DWORD shellThreadId = ::GetWindowThreadProcessId(shell->hwnd(), nullptr);
 
     {
-        velt::platform::win32::Win32Api api;
-        velt::platform::win32::Win32Windowing ui(::GetModuleHandleW(nullptr));
-        velt::frmMain frm(api, ui);
-        velt::Form1 menu(api, ui, frm.Tray());
-        velt::frmAbout about(api, ui);
-        ui.Attach(frm, menu, about);
-        ui.CreateMainWindow();
-        frm.TrayTip = "停止中";
-        frm.ProTask();  // the add is reported failed: the retry goes to the thread and hangs there
+        // The add is reported failed: the retry goes to the thread and hangs there.
+        TrayProgram program;
+        auto& frm = program.frm;
+        auto& ui = program.ui;
         ASSERT_TRUE(PumpUntil([&] { return shell->answered >= 2 && ui.Tray().HasWorker(); }, 3000));
         PumpUntil([] { return false; }, 1300);  // the retry's delete is in the shell now
 
