@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "core/NumericText.h"
@@ -40,6 +42,56 @@ TEST(NumericValue, OutOfRangeNumbersStayComparable) {
     EXPECT_EQ(NumericValue("inf"), 0.0);
     // A long run of hexadecimal digits grows without wrapping to a small number.
     EXPECT_GT(NumericValue("&H" + std::string(300, 'F')), 1e300);
+}
+
+// The program reads decimals itself; the C library's strtod is correctly rounded here and is
+// the reference, bit for bit: halfway cases, denormals, long and truncated digit strings.
+TEST(NumericValue, ReadsDecimalsAsTheNearestDouble) {
+    const std::string cases[] = {
+        "23.99999999999999999999",
+        "23.999999999999998",
+        "23.9999999999999982236431605997495353221893310546875",
+        "23.99999999999999822364316059974953532218933105468751",
+        "58.99999999999999",
+        "59.000000000000001",
+        "0.1",
+        "0.3",
+        "9007199254740993",
+        "9007199254740993.0000000001",
+        "2.2250738585072011e-308",
+        "2.2250738585072014e-308",
+        "4.9406564584124654e-324",
+        "2.4703282292062327e-324",
+        "2.4703282292062328e-324",
+        "1.7976931348623157e308",
+        "1.7976931348623158e308",
+        "1.7976931348623159e308",
+        "0.000000000000000000000000000000000000000000001e+45",
+        "123456789012345678901234567890e-30",
+        "1e0000000000000000000000000023",
+        "1e-00400",
+        "." + std::string(900, '0') + "1e901",
+        std::string(810, '1') + "e-809",
+        "1" + std::string(799, '0') + "5e-800",
+        "1" + std::string(800, '0') + "1e-801",
+    };
+    for (const auto& text : cases) {
+        EXPECT_EQ(NumericValue(text), std::strtod(text.c_str(), nullptr)) << text.substr(0, 60);
+    }
+    // Many decimals of every size, from a fixed seed.
+    std::uint64_t seed = 12345;
+    auto next = [&seed](unsigned bound) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<unsigned>(seed >> 33) % bound;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (unsigned n = 1 + next(25); n > 0; --n)
+            text += static_cast<char>('0' + next(10));
+        text.insert(next(static_cast<unsigned>(text.size()) + 1), ".");
+        text += "e" + std::to_string(static_cast<int>(next(700)) - 350);
+        ASSERT_EQ(NumericValue(text), std::strtod(text.c_str(), nullptr)) << text;
+    }
 }
 
 TEST(TruthValue, AcceptsWordsAndNumbersOnly) {
