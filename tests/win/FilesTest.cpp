@@ -175,6 +175,24 @@ TEST_F(Files, ReplaceOfALockedFileThrowsAndKeepsTheOldBytes) {
     EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"});
 }
 
+TEST_F(Files, ASaveOfWhatTheFileHoldsLeavesItAsItIs) {
+    TempFolder folder;
+    const std::wstring target = folder.File(L"set.ini");
+    WriteWholeFile(target, kNew);
+    // Another program reads the file and lets nobody write it.
+    const HANDLE reader = ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    FILETIME before{}, after{};
+    ::GetFileTime(reader, nullptr, nullptr, &before);
+    EXPECT_NO_THROW(api_.ReplaceFileContents(folder.FileUtf8(L"set.ini"), kNew));
+    ::GetFileTime(reader, nullptr, nullptr, &after);
+    ::CloseHandle(reader);
+    EXPECT_EQ(::CompareFileTime(&before, &after), 0);
+    EXPECT_EQ(ReadWholeFile(target), kNew);
+    EXPECT_EQ(folder.Entries(), std::set<std::wstring>{L"set.ini"});
+}
+
 TEST_F(Files, ReplaceThrowsWhenTheTargetIsAFolder) {
     TempFolder folder;
     ASSERT_TRUE(::CreateDirectoryW(folder.File(L"set.ini").c_str(), nullptr));

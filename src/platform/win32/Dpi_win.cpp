@@ -63,18 +63,30 @@ UniqueFont Dpi::DialogFont(UINT dpi, std::span<const TextRoom> rooms) const {
     return FitFont(font, ScaledFontHeight(std::abs(font.lfHeight), dpi), rooms);
 }
 
-void Dpi::SizeToLayout(HWND hwnd, const ui::WindowLayout& window, DWORD style, DWORD exStyle,
-                       UINT dpi) const noexcept {
-    const int width = ui::TwipsToPixels(window.clientWidth, static_cast<int>(dpi));
-    const int height = ui::TwipsToPixels(window.clientHeight, static_cast<int>(dpi));
-    RECT frame{0, 0, width, height};
+SIZE Dpi::OuterSize(const ui::WindowLayout& window, DWORD style, DWORD exStyle, UINT dpi) const noexcept {
+    RECT frame{0, 0, ui::TwipsToPixels(window.clientWidth, static_cast<int>(dpi)),
+               ui::TwipsToPixels(window.clientHeight, static_cast<int>(dpi))};
     if (adjustWindowRectExForDpi_ == nullptr ||
         !adjustWindowRectExForDpi_(&frame, style, FALSE, exStyle, dpi)) {
         ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     }
-    int outerWidth = frame.right - frame.left;
-    int outerHeight = frame.bottom - frame.top;
-    ::SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Dpi::SizeToLayout(HWND hwnd, const ui::WindowLayout& window, DWORD style, DWORD exStyle,
+                       UINT dpi) const noexcept {
+    const int width = ui::TwipsToPixels(window.clientWidth, static_cast<int>(dpi));
+    const int height = ui::TwipsToPixels(window.clientHeight, static_cast<int>(dpi));
+    const SIZE outer = OuterSize(window, style, exStyle, dpi);
+    int outerWidth = outer.cx;
+    int outerHeight = outer.cy;
+    // A window made at this size is not moved again: each move costs the display a round trip.
+    RECT now{};
+    if (!::GetWindowRect(hwnd, &now) || now.right - now.left != outerWidth ||
+        now.bottom - now.top != outerHeight) {
+        ::SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The borders and caption of a window moved to another DPI need not be what the system
     // computes for that DPI: the client area is what must come out right.
     RECT client{};

@@ -30,6 +30,9 @@ public:
     LOGFONTW MessageFontAt96() const;
     // The message font for `dpi`, sized so that every room's text fits.
     UniqueFont DialogFont(UINT dpi, std::span<const TextRoom> rooms) const;
+    // The outer size that gives a window of `style` the client size of its layout at `dpi`, as
+    // the system computes its borders and caption.
+    SIZE OuterSize(const ui::WindowLayout& window, DWORD style, DWORD exStyle, UINT dpi) const noexcept;
     // Gives the window the client size of its layout at `dpi`, measured, not assumed.
     void SizeToLayout(HWND hwnd, const ui::WindowLayout& window, DWORD style, DWORD exStyle,
                       UINT dpi) const noexcept;

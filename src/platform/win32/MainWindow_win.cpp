@@ -62,8 +62,10 @@ void MainWindow::Create() {
     owner_ =
         ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
     const std::wstring title = Utf8ToWide(ui::kMainWindow.title);
-    if (Window::Create(instance_, kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, owner_) ==
-        nullptr) {
+    // Made at its size for the system's DPI, where it usually opens; sized again below otherwise.
+    const SIZE size = dpiSupport_.OuterSize(ui::kMainWindow, kMainStyle, kMainExStyle, dpiSupport_.System());
+    if (Window::Create(instance_, kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, owner_, nullptr,
+                       size) == nullptr) {
         throw std::runtime_error("cannot create the main window");
     }
     look_.dpi = dpiSupport_.Of(hwnd());

@@ -123,6 +123,15 @@ std::optional<std::string> ReadHead(const std::wstring& path, std::size_t maxByt
     return ReadUpTo(file.get(), maxBytes, error);
 }
 
+// True when the file can be read at once and holds exactly `bytes`.
+bool HoldsExactly(const std::wstring& path, std::string_view bytes) {
+    const UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD error = ERROR_SUCCESS;
+    return file && ReadUpTo(file.get(), bytes.size() + 1, error) == bytes && error == ERROR_SUCCESS;
+}
+
 // The save files beside `folder + name`, by path and as found; false when the listing did not
 // end as a complete one does, so that one not listed may still be there.
 bool ListLeftovers(const std::wstring& folder, const std::wstring& name, std::vector<std::wstring>& paths,
@@ -290,6 +299,9 @@ std::optional<std::string> SettingsFileIo::ReadFileHead(const std::string& path,
 void SettingsFileIo::ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Utf8ToWide(path);
     const auto [folder, name] = SplitFolder(target);
+    // Nothing to change: no write and no wait for the disk at each start that registers what
+    // the file says, and no failure because another program has the file open.
+    if (HoldsExactly(target, bytes)) return;
 
     // The new bytes go to a file of their own in the same folder, so that the last step swaps
     // files within one volume: the target holds either all the old bytes or all the new ones.

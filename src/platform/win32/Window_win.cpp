@@ -21,9 +21,9 @@ void Window::Register(HINSTANCE instance, const wchar_t* name, UINT style) {
 }
 
 HWND Window::Create(HINSTANCE instance, DWORD exStyle, const wchar_t* className, const wchar_t* title,
-                    DWORD style, HWND parent, HMENU menuOrId) noexcept {
-    ::CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, parent, menuOrId,
-                      instance, this);
+                    DWORD style, HWND parent, HMENU menuOrId, SIZE size) noexcept {
+    ::CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
+                      parent, menuOrId, instance, this);
     return hwnd_;
 }
 

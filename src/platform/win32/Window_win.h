@@ -31,9 +31,10 @@ protected:
     virtual ~Window();
 
     static void Register(HINSTANCE instance, const wchar_t* name, UINT style);
-    // Creates the window of a class registered above, with this object behind it; null on failure.
+    // Creates the window of a class registered above, with this object behind it, `size` big
+    // and where the system puts new windows; null on failure.
     HWND Create(HINSTANCE instance, DWORD exStyle, const wchar_t* className, const wchar_t* title,
-                DWORD style, HWND parent, HMENU menuOrId = nullptr) noexcept;
+                DWORD style, HWND parent, HMENU menuOrId = nullptr, SIZE size = {}) noexcept;
     void Destroy() noexcept;
 
     virtual LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;
