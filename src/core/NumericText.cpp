@@ -63,9 +63,9 @@ public:
         Trim();
     }
 
-    double ToDouble(bool negative) const noexcept {
-        Decimal a = *this;
-        std::uint64_t bits = a.Bits();
+    // Consumes the digits.
+    double ToDouble(bool negative) && noexcept {
+        std::uint64_t bits = Bits();
         if (negative) bits |= std::uint64_t{1} << 63;
         double value;
         std::memcpy(&value, &bits, sizeof value);
