@@ -35,9 +35,10 @@ void TrayMenu::Ensure() {
         }
         popup_ = popup.release();
     }
-    // Never shown: no caption, no taskbar button.
+    // Never shown: no caption, no taskbar button. Message-only, so that start-up does not have
+    // the display make a window for it (about 2 ms under Wine); the menu opens from the main window.
     if (hwnd() == nullptr &&
-        Create(instance_, WS_EX_TOOLWINDOW, kMenuFormClass, L"", WS_POPUP, nullptr) == nullptr) {
+        Create(instance_, WS_EX_TOOLWINDOW, kMenuFormClass, L"", WS_POPUP, HWND_MESSAGE) == nullptr) {
         throw std::runtime_error("cannot create the menu form");
     }
     Rebuild();

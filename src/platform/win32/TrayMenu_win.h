@@ -1,4 +1,4 @@
-// The menu form (Form1): a window that is never shown, holding the tray icon's menu, and what
+// The menu form (Form1): a message-only window, never shown, holding the tray icon's menu, and what
 // the menu's commands do.
 #pragma once
 
