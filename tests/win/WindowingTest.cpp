@@ -252,7 +252,9 @@ TEST_F(WindowingTest, MainWindowIsCreatedHiddenWithItsFrameAndClientSize) {
     const LONG_PTR style = ::GetWindowLongPtrW(main, GWL_STYLE);
     EXPECT_NE(style & WS_SYSMENU, 0);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "fixed size, close box only";
-    // Owned by a hidden window and no app-window style: no taskbar button, normal caption.
+    // Owned by a hidden window from the end of start-up, which hides it, and no app-window style:
+    // no taskbar button, normal caption.
+    ui_.Hide();
     EXPECT_NE(::GetWindow(main, GW_OWNER), nullptr);
     EXPECT_EQ(::GetWindowLongPtrW(main, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), 0);
     EXPECT_EQ(ui_.WindowHandle(), reinterpret_cast<Handle>(main));

@@ -59,12 +59,10 @@ void MainWindow::Attach(MainFormEvents* main, TrayMenu* menu) noexcept {
 
 void MainWindow::Create() {
     if (hwnd() != nullptr) return;
-    owner_ =
-        ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
     const std::wstring title = Utf8ToWide(ui::kMainWindow.title);
     // Made at its size for the system's DPI, where it usually opens; sized again below otherwise.
     const SIZE size = dpiSupport_.OuterSize(ui::kMainWindow, kMainStyle, kMainExStyle, dpiSupport_.System());
-    if (Window::Create(instance_, kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, owner_, nullptr,
+    if (Window::Create(instance_, kMainExStyle, kMainWindowClass, title.c_str(), kMainStyle, nullptr, nullptr,
                        size) == nullptr) {
         throw std::runtime_error("cannot create the main window");
     }
@@ -169,8 +167,20 @@ void MainWindow::SetIconFromFile(const std::string& path) {
     if (Visible()) SendHeldIcons();
 }
 
+// Owned by a hidden window, the main window gets no taskbar button. The owner is made when the
+// window is first hidden or shown, which at start-up is after the tray icon is up: it would
+// otherwise be the first window the display makes, before the icon. Without one (no window to be
+// had) the window shows with a button of its own, and the next show tries again.
+void MainWindow::EnsureOwner() noexcept {
+    if (owner_ != nullptr) return;
+    owner_ =
+        ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+    if (owner_ != nullptr) ::SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_));
+}
+
 void MainWindow::Show() {
     EnsureControls();
+    EnsureOwner();
     BringControlsUpToDate();
     if (!centred_) {
         CentreOnWorkArea(hwnd());
@@ -183,6 +193,7 @@ void MainWindow::Show() {
 
 void MainWindow::Hide() {
     Check(Ctl::frmMain);
+    EnsureOwner();
     ::ShowWindow(hwnd(), SW_HIDE);
 }
 

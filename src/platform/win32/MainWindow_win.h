@@ -115,6 +115,7 @@ private:
     void KeepGroupReachable(Ctl option) noexcept;
     void MoveFocusOffIfFocused(Ctl control) noexcept;
     void LoadWindowIcons() noexcept;
+    void EnsureOwner() noexcept;
     void SendHeldIcons() noexcept;
     // `icon` becomes the window's (null: the stand-in), shared with the tries that carry it.
     void TakeBigIcon(HICON icon) noexcept;
@@ -128,7 +129,7 @@ private:
     MainFormEvents* events_ = nullptr;
     TrayMenu* menu_ = nullptr;
     UINT taskbarCreated_ = 0;
-    HWND owner_ = nullptr;  // hidden: owning the main window keeps it off the taskbar
+    HWND owner_ = nullptr;  // hidden: owning the main window keeps it off the taskbar (EnsureOwner)
 
     ControlCache cache_;
     std::array<HWND, static_cast<std::size_t>(Ctl::Count)> controls_{};
