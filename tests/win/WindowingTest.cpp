@@ -543,6 +543,8 @@ TEST_F(WindowingTest, IconsFromFilesReplaceTheWindowIconAndLiveWhileATryCarriesT
     const std::wstring red = WriteTempIcon(L"velt-red.ico", 0xFFFF0000u);
     const std::wstring green = WriteTempIcon(L"velt-green.ico", 0xFF00FF00u);
     const std::string missing = "C:\\no\\such\\VELTPOWON.ico";
+    // This test program has no picture of its own: the system's stands in, never an empty slot.
+    EXPECT_TRUE(IsLiveIcon(ui_.IconHandle()));
     try {
         ui_.SetIconFromFile(missing);
         ADD_FAILURE() << "a missing file must throw";

@@ -85,7 +85,6 @@ void MainWindow::Create() {
 }
 
 void MainWindow::LoadWindowIcons() noexcept {
-    standInIcon_ = ::LoadIconW(nullptr, IDI_APPLICATION);
     const UINT dpi = look_.dpi;
     TakeBigIcon(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                dpiSupport_.SystemMetric(SM_CXICON, dpi),

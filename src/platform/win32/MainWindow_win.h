@@ -70,8 +70,13 @@ public:
     // ticks in its place.
     DWORD RetryTimers(bool run) noexcept;
     void SetIconFromFile(const std::string& path);
-    // Never null: without a picture of its own the window shows the system's application icon.
-    HICON Icon() const noexcept { return bigIcon_ ? bigIconHandle_ : standInIcon_; }
+    // Without a picture of its own the window shows the system's application icon, loaded only
+    // then (each load is a trip to the display); null only where even that cannot be had.
+    HICON Icon() const noexcept {
+        if (bigIcon_) return bigIconHandle_;
+        if (standInIcon_ == nullptr) standInIcon_ = ::LoadIconW(nullptr, IDI_APPLICATION);
+        return standInIcon_;
+    }
     // Keeps the current icon alive while held (a try of the tray carries it).
     const std::shared_ptr<const void>& HoldIcon() const noexcept { return bigIcon_; }
     void Show();
@@ -151,7 +156,7 @@ private:
     HICON bigIconHandle_ = nullptr;
     std::shared_ptr<const void> sentBigIcon_;  // the one the window was handed last
     // Shown where the program's own picture cannot be loaded; the system's, shared, never freed.
-    HICON standInIcon_ = nullptr;
+    mutable HICON standInIcon_ = nullptr;
     // The small icon the window was handed last, and the file of the next (empty: the program's own).
     UniqueIcon smallIcon_;
     std::wstring smallIconFile_;
