@@ -15,8 +15,8 @@
 //   member); frmMain is declared after the facade and so goes first, but no answer is told after
 //   a stop or once the TrayShell is gone, and every exit stops the tries first (RemoveTrayIcon).
 // - What blocks. Shell_NotifyIcon waits for the shell, about 4 s when it is busy. On the windows'
-//   thread only: the first try while the shell answers (the window is still hidden at start-up),
-//   and every try when no thread can be had. A stop hands its last step (the removal) to the
+//   thread only: a refresh's first try while the shell answered the last one (at start-up the
+//   window is still hidden), and every try when no thread can be had. A stop hands its last step (the removal) to the
 //   worker, starting one for it where none runs, and, like the destructor, waits at most
 //   kStopWaitMs; only without any thread does the removal run here. The worker waits for nothing
 //   but the shell. Nothing waits INFINITE except the idle worker for its next step.
