@@ -16,10 +16,11 @@
 //   a stop or once the TrayShell is gone, and every exit stops the tries first (RemoveTrayIcon).
 // - What blocks. Shell_NotifyIcon waits for the shell, about 4 s when it is busy. On the windows'
 //   thread only: a refresh's first try while the shell answered the last one (at start-up the
-//   window is still hidden), and every try when no thread can be had. A stop hands its last step (the removal) to the
-//   worker, starting one for it where none runs, and, like the destructor, waits at most
-//   kStopWaitMs; only without any thread does the removal run here. The worker waits for nothing
-//   but the shell. Nothing waits INFINITE except the idle worker for its next step.
+//   window is still hidden), and every try when no thread can be had. A stop hands its last
+//   step (the removal) to the worker, starting one for it where none runs, and, like the
+//   destructor, waits at most kStopWaitMs; only without any thread does the removal run here.
+//   The worker waits for nothing but the shell. Nothing waits INFINITE except the idle worker
+//   for its next step.
 // - Lost answers. An answer that cannot be posted (ERROR_NOT_ENOUGH_QUOTA) is posted again every
 //   kRepostMs until it arrives or a newer step or a stop makes it stale.
 #pragma once
